@@ -1,0 +1,31 @@
+# One INTERFACE target that carries the language standard, the warnings and the
+# optional sanitizers for every target of the project.
+set(VANTREEL_SANITIZE "" CACHE STRING "Sanitizers to build with: empty, 'address,undefined' or 'thread'")
+
+add_library(vt_common INTERFACE)
+target_compile_features(vt_common INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(vt_common INTERFACE
+        -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+    if(VANTREEL_WERROR)
+        target_compile_options(vt_common INTERFACE -Werror)
+    endif()
+    if(VANTREEL_SANITIZE)
+        target_compile_options(vt_common INTERFACE
+            -fsanitize=${VANTREEL_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+        target_link_options(vt_common INTERFACE -fsanitize=${VANTREEL_SANITIZE})
+    endif()
+endif()
+
+# Strict Qt defines for the targets that use Qt: no implicit conversions from
+# 8-bit strings, so every text crosses the GBK codec on purpose.
+add_library(vt_qt_strict INTERFACE)
+target_compile_definitions(vt_qt_strict INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_CAST_FROM_BYTEARRAY
+    QT_NO_URL_CAST_FROM_STRING
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+    QT_USE_QSTRINGBUILDER)

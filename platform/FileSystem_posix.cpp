@@ -1,0 +1,136 @@
+#include "FileSystem.h"
+
+#include "Gbk.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+const char kPathDelim = '/';
+
+namespace {
+
+std::string Native(const std::string& path) { return GbkToUtf8(path); }
+
+bool WriteAll(int fd, std::string_view data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ExecutablePath() {
+    char buffer[PATH_MAX + 1];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+    if (n <= 0) {
+        return {};
+    }
+    return Utf8ToGbk(std::string_view(buffer, static_cast<std::size_t>(n)));
+}
+
+std::string ExtractFilePath(std::string_view path) {
+    const auto pos = path.rfind(kPathDelim);
+    return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
+}
+
+std::string IncludeTrailingDelimiter(std::string_view path) {
+    std::string result(path);
+    if (result.empty() || result.back() != kPathDelim) {
+        result += kPathDelim;
+    }
+    return result;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(Native(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(Native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    contents.clear();
+    const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        contents.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool ReplaceFile(const std::string& path, std::string_view contents) {
+    const std::string target = Native(path);
+    std::string temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        return false;
+    }
+    // Keep the mode of the file being replaced; a new file gets the usual 0666
+    // less the user's umask, as an ordinary create would.
+    mode_t mode = 0;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
+        return true;
+    }
+    ::unlink(temp.c_str());
+    return false;
+}
+
+bool MakeExecutable(const std::string& path) {
+    struct stat info {};
+    const std::string native = Native(path);
+    if (::stat(native.c_str(), &info) != 0) {
+        return false;
+    }
+    const mode_t mode = info.st_mode | ((info.st_mode & 0444) >> 2);
+    return ::chmod(native.c_str(), mode & 07777) == 0;
+}
+
+} // namespace platform

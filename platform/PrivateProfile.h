@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The private-profile (INI file) service: one call opens, reads or rewrites the
+// file, and keeps no handle. Windows has it as a system service; elsewhere it is
+// our own code that follows the same rules:
+//
+// - A line whose first non-blank character is "[" and that holds a "]" opens a
+//   section named by the text between the "[" and the last "]". A line with an
+//   "=" holds a key: the name before the first "=" and the value after it, both
+//   with blanks, tabs and CR around them removed. Other lines (comments, a
+//   header without "]", a key without "=") are kept in the file and read as
+//   nothing. Lines before the first section belong to no section.
+// - Lines end at LF; a CR before it is dropped. Text bytes pass unchanged (GBK).
+// - Section and key names are matched ignoring the case of the letters a-z.
+//   With duplicate sections or keys, the first one counts.
+// - A value enclosed in a matching pair of ' or " is read without them.
+// - A read value is cut at its first NUL byte and to at most kMaxValueBytes.
+// - Section names are listed in file order, duplicates included, while they fit
+//   a buffer of kSectionNamesBytes with a zero byte after each and one at the
+//   end; a name that does not fit whole is not listed, nor any after it.
+// - A write replaces the first matching key's value in place, keeping its line
+//   and the spelling of its name; a missing key is added after the last key line
+//   of its section; a missing section is added at the end of the file; a missing
+//   file is created. Every other line stays as it was, and the file is written
+//   with CR LF line ends.
+// - A write of a name or value that holds CR, LF or NUL, of a section name with
+//   "]", or of a key name with "=", is refused: it would read back differently.
+// - A write never leaves a half-written file: the new text goes to a temporary
+//   file in the same folder that then replaces the old one.
+constexpr std::size_t kMaxValueBytes = 2047;
+constexpr std::size_t kSectionNamesBytes = 16384;
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& path);
+
+// False when the file cannot be written, or the names or value are refused.
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path);
+
+std::vector<std::string> GetPrivateProfileSectionNames(const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// A blocking TCP client socket, one connection at a time. The calls of the
+// operating system stay behind this class; one implementation per platform.
+//
+// Every call but Cut() belongs to the owning thread. Cut() may come from any
+// thread: it wakes a connect, wait or receive under way and makes every later
+// one fail at once, so that a thread blocked on a silent server can be ended.
+class TcpSocket {
+public:
+    enum class Wait { Ready, Timeout, Error, Cut };
+
+    // Results of Receive() besides a positive byte count.
+    static constexpr int kClosed = 0;     // the peer closed the connection
+    static constexpr int kReadError = -1; // the read failed; a later one may work
+    static constexpr int kBroken = -2;    // the connection is gone (reset, cut)
+
+    TcpSocket();
+    ~TcpSocket();
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    // Look the host up (first IPv4 address; 0.0.0.0 when none is found) and
+    // connect, blocking, with the system's own time limits. False on failure.
+    bool Open(const std::string& host, std::uint16_t port);
+    bool Connected() const;
+
+    // Write all of data within timeoutMs. Returns the bytes written (fewer when
+    // the time ran out), or -1 when the write failed.
+    long Send(const char* data, std::size_t size, int timeoutMs);
+
+    // Wait until data (or the end of the stream) can be read.
+    Wait WaitReadable(int timeoutMs);
+
+    // Read at most size bytes of what is there: a count, kClosed, kReadError or kBroken.
+    int Receive(char* buffer, int size);
+
+    void Close();
+    void Cut();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace platform

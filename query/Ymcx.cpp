@@ -1,0 +1,242 @@
+#include "Ymcx.h"
+
+#include "Base.h"
+#include "Clock.h"
+#include "Random.h"
+#include "WhoisParser.h"
+
+#include <algorithm>
+
+namespace {
+
+// The request suffix, kept scrambled: three pieces cut out of this text.
+constexpr char kSuffixStore[] = "u8jzPoe0IgxLd6Gnc.cAepfmBd0K";
+static_assert(sizeof kSuffixStore == 29, "the suffix store holds 28 characters");
+
+} // namespace
+
+std::string TYmSeek::DomainSuffix() {
+    const std::string_view store(kSuffixStore, 28);
+    return std::string(store.substr(17, 2)) + std::string(store.substr(5, 1)) +
+           std::string(store.substr(23, 1));
+}
+
+TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended,
+                 platform::IDispatcher& dispatcher, TYmSeekConfig config)
+    : platform::TThread(dispatcher, true), FWorkerIndex(workerIndex), FConfig(std::move(config)),
+      FLastTick(platform::TickCountMs()) {
+    if (!createSuspended) {
+        Resume();
+    }
+}
+
+TYmSeek::~TYmSeek() { Shutdown(); }
+
+void TYmSeek::Shutdown() {
+    FStopFlag = true;
+    TThread::Shutdown();
+}
+
+void TYmSeek::OnTerminate() { FSocket.Cut(); }
+
+void TYmSeek::ApplyDomains(const std::vector<std::string>& list) {
+    FDomains = list;
+    FSeekRecs.resize(FDomains.size());
+    for (std::size_t i = 0; i < FDomains.size(); ++i) {
+        std::string entry = Trim(FDomains[i]);
+        if (const auto dot = entry.find('.'); dot != std::string::npos) {
+            entry.resize(dot);
+        }
+        FDomains[i] = entry;
+        TYmSeekRec& rec = FSeekRecs[i];
+        rec.Name = entry;
+        rec.Suffix = ".com";
+        rec.State = 0;
+        rec.Registered = 0;
+        rec.Kind = 1;
+        rec.NameLength = static_cast<std::int32_t>(entry.size());
+    }
+}
+
+void TYmSeek::SetDomains(const std::vector<std::string>& list) {
+    std::lock_guard lock(FHandoverMutex);
+    if (RunIfAtRest([&] { ApplyDomains(list); })) {
+        FHandover.clear();
+        FHandoverPending = false;
+    } else {
+        FHandover = list;
+        FHandoverPending = true;
+    }
+}
+
+void TYmSeek::TakeHandover() {
+    if (!FHandoverPending.load()) {
+        return;
+    }
+    std::lock_guard lock(FHandoverMutex);
+    if (FHandoverPending) {
+        ApplyDomains(FHandover);
+        FHandover.clear();
+        FSeekPos = 0;
+        FHandoverPending = false;
+    }
+}
+
+void TYmSeek::StartSeek() {
+    FStopFlag = false;
+    Resume();
+}
+
+void TYmSeek::StopSeek() {
+    FStopFlag = true;
+    Wake(); // a worker waiting out its pacing parks now rather than later
+}
+
+TYmSeekRec* TYmSeek::GetSeekRec(std::int32_t i) {
+    if (i < 0 || i >= static_cast<std::int32_t>(FDomains.size()) ||
+        i >= static_cast<std::int32_t>(FSeekRecs.size())) {
+        return nullptr;
+    }
+    return &FSeekRecs[static_cast<std::size_t>(i)];
+}
+
+void TYmSeek::Execute() {
+    FSeekPos = 0;
+    while (!Terminated()) {
+        TakeHandover();
+        const std::int64_t now = platform::TickCountMs();
+        const int r = platform::RandomInt(2);
+        const auto count = static_cast<std::int32_t>(FDomains.size());
+        if (FSeekPos < count && !FStopFlag) {
+            if ((now - FLastTick) / FConfig.PacingUnitMs > r + 1) {
+                SeekOne(FSeekPos);
+                ++FSeekPos;
+                FLastTick = now;
+            } else {
+                WaitForPacing(now);
+            }
+        }
+        if (Terminated()) {
+            break;
+        }
+        if (FSeekPos == count) {
+            FSeekPos = 0;
+            NotifySeek(OnSeekActFinish);
+            Suspend();
+        }
+        if (FStopFlag) {
+            FSeekPos = 0;
+            Suspend();
+        }
+    }
+}
+
+// Sleeps instead of spinning: up to the 2-unit mark at once, then in short steps,
+// each followed by a fresh draw, so an exchange still begins soon after 2 units
+// and always once 4 have passed.
+void TYmSeek::WaitForPacing(std::int64_t now) {
+    const std::int64_t elapsed = now - FLastTick;
+    const std::int64_t earliest = 2LL * FConfig.PacingUnitMs;
+    if (elapsed < earliest) {
+        SleepMs(earliest - elapsed + 1);
+    } else {
+        SleepMs(std::max(1, FConfig.PacingUnitMs / 50));
+    }
+}
+
+void TYmSeek::SeekOne(std::int32_t i) {
+    TYmSeekRec& rec = FSeekRecs[static_cast<std::size_t>(i)];
+    rec.State = 0;
+    rec.Registered = 0;
+    if (rec.Name.size() < 4) {
+        rec.State = 1;
+        rec.Registered = 0;
+        return;
+    }
+    SeekWhois(rec);
+    NotifySeek(OnSeekActOnce);
+}
+
+void TYmSeek::SeekWhois(TYmSeekRec& rec) {
+    if (FSocket.Connected()) {
+        // Left open by an earlier exchange that failed after connecting.
+        FSocket.Close();
+        SleepMs(FConfig.LeftoverPauseMs);
+    }
+    NotifySeek(OnSeekActStart);
+
+    std::vector<char> buffer(static_cast<std::size_t>(FConfig.ReceiveBufferBytes), '\0');
+    if (!FSocket.Open(FConfig.Host, FConfig.Port)) {
+        rec.State = 2;
+        return;
+    }
+    const std::string request = Trim(rec.Name + DomainSuffix()) + "\r\n";
+    if (FSocket.Send(request.data(), request.size(), FConfig.DataWaitMs) < 0) {
+        rec.State = 2; // the connection stays open until the next exchange
+        return;
+    }
+    int readErrors = 0;
+    std::string answer;
+    while (FSocket.Connected()) {
+        const auto wait = FSocket.WaitReadable(FConfig.DataWaitMs);
+        if (wait == platform::TcpSocket::Wait::Timeout || wait == platform::TcpSocket::Wait::Cut) {
+            FSocket.Close();
+            rec.State = 2;
+            break;
+        }
+        const int n = wait == platform::TcpSocket::Wait::Ready
+                          ? FSocket.Receive(buffer.data(), FConfig.ReceiveBufferBytes)
+                          : platform::TcpSocket::kReadError;
+        if (n > 0) {
+            answer.append(buffer.data(), static_cast<std::size_t>(n));
+            if (answer.size() > FConfig.AnswerCap) {
+                // An answer this long is no WHOIS record: stop reading it.
+                FSocket.Close();
+                rec.State = 2;
+                break;
+            }
+            if (platform::RandomInt(65) == 9) {
+                NotifySeek(OnSeekActProcess);
+            }
+        } else if (n == platform::TcpSocket::kClosed) {
+            FSocket.Close();
+            break;
+        } else if (n == platform::TcpSocket::kBroken) {
+            // Reset: what arrived is a piece of an answer, not an answer.
+            FSocket.Close();
+            rec.State = 2;
+            break;
+        } else {
+            ++readErrors;
+            if (readErrors > FConfig.MaxReadErrors || FStopFlag) {
+                break;
+            }
+        }
+    }
+    FSocket.Close();
+    if (rec.State == 2) {
+        return;
+    }
+    // A refusal, an error text or a record of another name must not pass for a
+    // registered name: only an answer about this name is an answer.
+    if (!IsWhoisAnswerAbout(answer, rec.Name)) {
+        rec.State = 2;
+        return;
+    }
+    rec.State = 1;
+    ParseWhoisAnswer(answer, rec);
+}
+
+void TYmSeek::NotifySeek(const TSeekNotify& notify) {
+    if (FStopFlag || !notify) {
+        return;
+    }
+    Synchronize([this, &notify] {
+        // Tested again on the user-interface thread, where StopSeek and
+        // SetDomains happen: a stop or a new list that came meanwhile wins.
+        if (FStopFlag || FHandoverPending) {
+            return;
+        }
+        notify(this);
+    });
+}

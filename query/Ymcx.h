@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Dispatcher.h"
+#include "TcpSocket.h"
+#include "Thread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The result of asking about one name.
+struct TYmSeekRec {
+    std::uint8_t State = 0;      // 0 not yet answered, 1 answered, 2 failed
+    std::uint8_t Registered = 0; // with State 1: 1 registered, 0 can be registered
+    std::string Registrar;
+    std::string CreationDate;
+    std::string ExpirationDate;
+    std::int32_t Kind = 0; // answer form; 1 is the .com form
+    std::int32_t NameLength = 0;
+    std::string Name; // the bare name: trimmed, cut before its first "."
+    std::string Suffix;
+};
+
+class TYmSeek;
+// A notification: a handler bound to its owner, called with the worker on the
+// user-interface thread while the worker waits.
+using TSeekNotify = std::function<void(TYmSeek*)>;
+
+// Where and how fast a worker asks. The program uses the defaults; tests shorten
+// the timings and point the worker at a server on loopback.
+struct TYmSeekConfig {
+    std::string Host = "whois.verisign-grs.com";
+    std::uint16_t Port = 43;
+    int PacingUnitMs = 1000; // exchanges begin 2 to 4 units apart
+    int DataWaitMs = 20000;  // silence that fails an exchange
+    int LeftoverPauseMs = 1000;
+    std::size_t AnswerCap = 1 << 20; // an answer longer than this fails the exchange
+    int ReceiveBufferBytes = 10;
+    int MaxReadErrors = 6000;
+};
+
+// A query worker: a thread that works through its own list of names one at a
+// time, asks the WHOIS server about each and reports through four notifications.
+//
+// Hand-over between runs: SetDomains and StartSeek come from the user-interface
+// thread. When the worker is at rest (new or parked) a new list replaces the old
+// one at once. When it is still busy (finishing an exchange after a stop) the
+// list waits as a hand-over that the worker itself takes at the top of its next
+// pass, so its lists and records are never touched by two threads. While a
+// hand-over waits, or the stop flag is set, no notification is delivered: both
+// are tested on the user-interface thread right before the handler runs, so no
+// answer of a stopped run ever reaches the next run.
+class TYmSeek final : public platform::TThread {
+public:
+    TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDispatcher& dispatcher,
+            TYmSeekConfig config = {});
+    ~TYmSeek() override;
+
+    void SetDomains(const std::vector<std::string>& list);
+    void StartSeek();
+    void StopSeek();
+
+    // The record at position i, or nullptr when i is out of range.
+    TYmSeekRec* GetSeekRec(std::int32_t i);
+
+    std::int32_t WorkerIndex() const { return FWorkerIndex; }
+    std::int32_t SeekPos() const { return FSeekPos.load(); }
+    std::int32_t DomainCount() const { return static_cast<std::int32_t>(FDomains.size()); }
+    const std::vector<std::string>& Domains() const { return FDomains; }
+    bool StopFlag() const { return FStopFlag.load(); }
+
+    // The program's end: stop, wake, end and join, cutting a blocked exchange.
+    void Shutdown();
+
+    TSeekNotify OnSeekActStart;
+    TSeekNotify OnSeekActProcess;
+    TSeekNotify OnSeekActOnce;
+    TSeekNotify OnSeekActFinish;
+
+    // The four request characters that follow the name.
+    static std::string DomainSuffix();
+
+protected:
+    void Execute() override;
+    void OnTerminate() override;
+
+private:
+    void ApplyDomains(const std::vector<std::string>& list);
+    void TakeHandover();
+    void WaitForPacing(std::int64_t now);
+    void SeekOne(std::int32_t i);
+    void SeekWhois(TYmSeekRec& rec);
+    void NotifySeek(const TSeekNotify& notify);
+
+    const std::int32_t FWorkerIndex;
+    const TYmSeekConfig FConfig;
+    platform::TcpSocket FSocket;
+    std::vector<TYmSeekRec> FSeekRecs;
+    std::atomic<std::int32_t> FSeekPos{0};
+    std::vector<std::string> FDomains;
+    std::atomic<bool> FStopFlag{false};
+    std::int64_t FLastTick = 0;
+
+    std::mutex FHandoverMutex;
+    std::vector<std::string> FHandover;
+    std::atomic<bool> FHandoverPending{false};
+};

@@ -1,0 +1,107 @@
+#include "Base.h"
+#include "Desktop.h"
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using testing_support::G;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+// Points HOME and XDG_CONFIG_HOME at a temporary folder for one test.
+class DesktopShortcut : public ::testing::Test {
+protected:
+    TempDir home;
+    std::filesystem::path desktop = home.Path() / "Desktop folder";
+
+    void SetUp() override {
+        saveHome_ = Get("HOME");
+        saveConfig_ = Get("XDG_CONFIG_HOME");
+        ::setenv("HOME", home.Path().c_str(), 1);
+        ::unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::create_directories(home.Path() / ".config");
+    }
+    void TearDown() override {
+        Restore("HOME", saveHome_);
+        Restore("XDG_CONFIG_HOME", saveConfig_);
+    }
+    void UserDirs(const std::string& text) {
+        WriteFile(home.Path() / ".config" / "user-dirs.dirs", text);
+    }
+
+private:
+    static std::string Get(const char* name) {
+        const char* value = std::getenv(name);
+        return value ? value : "\x01unset";
+    }
+    static void Restore(const char* name, const std::string& value) {
+        if (value == "\x01unset") {
+            ::unsetenv(name);
+        } else {
+            ::setenv(name, value.c_str(), 1);
+        }
+    }
+    std::string saveHome_, saveConfig_;
+};
+
+} // namespace
+
+TEST_F(DesktopShortcut, DesktopFolderComesFromUserDirs) {
+    std::filesystem::create_directory(desktop);
+    UserDirs("# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+             "XDG_DESKTOP_DIR=\"$HOME/Desktop folder\"\n");
+    EXPECT_EQ(platform::DesktopFolder(), desktop.string());
+}
+
+TEST_F(DesktopShortcut, NoDesktopGivesNoFolder) {
+    EXPECT_EQ(platform::DesktopFolder(), ""); // no user-dirs.dirs
+    UserDirs("XDG_DESKTOP_DIR=\"$HOME/Desktop folder\"\n");
+    EXPECT_EQ(platform::DesktopFolder(), ""); // named, but missing on disk
+    UserDirs("XDG_DESKTOP_DIR=relative/path\n");
+    EXPECT_EQ(platform::DesktopFolder(), "");
+}
+
+TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
+    std::filesystem::create_directory(desktop);
+    UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
+    const std::string description = G("免费专业域名分析软件，欢迎到vantreel.example下载最新版本。");
+    CreateDesktopShortcut("/opt/van treel/dovrenta", "", "Vantreelv1.08", description);
+    const auto link = desktop / "Vantreelv1.08.desktop";
+    ASSERT_TRUE(std::filesystem::exists(link));
+    EXPECT_EQ(ReadFile(link), "[Desktop Entry]\nType=Application\nVersion=1.0\n"
+                              "Name=Vantreelv1.08\n"
+                              "Exec=\"/opt/van treel/dovrenta\"\n"
+                              "Path=/opt/van treel/\n"
+                              "Comment=免费专业域名分析软件，欢迎到vantreel.example下载最新版本。\n"
+                              "Terminal=false\n");
+    EXPECT_NE(std::filesystem::status(link).permissions() & std::filesystem::perms::owner_exec,
+              std::filesystem::perms::none);
+    // The user deletes it: the next start lays it down again.
+    std::filesystem::remove(link);
+    CreateDesktopShortcut("/opt/van treel/dovrenta", "-x", "Vantreelv1.08", description);
+    EXPECT_NE(ReadFile(link).find("Exec=\"/opt/van treel/dovrenta\" -x\n"), std::string::npos);
+}
+
+TEST_F(DesktopShortcut, BadArgumentsRaiseTheMessageAndWriteNothing) {
+    std::filesystem::create_directory(desktop);
+    UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
+    try {
+        CreateDesktopShortcut("", "", "Vantreelv1.08", "d");
+        FAIL() << "no error raised";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.what(), G("创建快捷方式的参数异常..."));
+    }
+    EXPECT_THROW(CreateDesktopShortcut("/bin/true", "", "", "d"), AppError);
+    EXPECT_TRUE(std::filesystem::is_empty(desktop));
+}
+
+TEST_F(DesktopShortcut, WithoutADesktopNothingIsWrittenAndNothingRaised) {
+    EXPECT_NO_THROW(CreateDesktopShortcut("/bin/true", "", "Vantreelv1.08", "d"));
+    EXPECT_FALSE(std::filesystem::exists(home.Path() / "Desktop"));
+}

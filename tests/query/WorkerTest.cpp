@@ -1,0 +1,271 @@
+#include "WhoisTestServer.h"
+#include "WorkerHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using testing_support::Reply;
+using testing_support::TestConfig;
+using testing_support::WhoisTestServer;
+using testing_support::WorkerHarness;
+
+namespace {
+
+bool RestsSoon(TYmSeek& worker, WorkerHarness& harness) {
+    return harness.PumpUntil([&] { return worker.AtRest(); }, 5000);
+}
+
+} // namespace
+
+TEST(TYmSeek, SetDomainsTrimsCutsAtTheDotAndSizesTheRecords) {
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(1));
+    worker.SetDomains({"  abcd.com  ", "AiBai", "x.y.z", "\tabc.com"});
+    ASSERT_EQ(worker.DomainCount(), 4);
+    EXPECT_EQ(worker.Domains(), (std::vector<std::string>{"abcd", "AiBai", "x", "abc"}));
+    const TYmSeekRec* rec = worker.GetSeekRec(0);
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->Name, "abcd");
+    EXPECT_EQ(rec->Suffix, ".com");
+    EXPECT_EQ(rec->Kind, 1);
+    EXPECT_EQ(rec->NameLength, 4);
+    EXPECT_EQ(rec->State, 0);
+    EXPECT_EQ(worker.GetSeekRec(4), nullptr);
+    EXPECT_EQ(worker.GetSeekRec(-1), nullptr);
+
+    worker.GetSeekRec(1)->CreationDate = "kept";
+    worker.SetDomains({"one1", "two2"});
+    EXPECT_EQ(worker.DomainCount(), 2);
+    EXPECT_EQ(worker.GetSeekRec(2), nullptr); // no surplus records
+    EXPECT_EQ(worker.GetSeekRec(1)->Name, "two2");
+    EXPECT_EQ(worker.GetSeekRec(1)->CreationDate, "kept"); // other fields stay
+    worker.SetDomains({"one1", "two2", "three"});
+    EXPECT_EQ(worker.GetSeekRec(2)->CreationDate, ""); // new records start empty
+}
+
+TEST(TYmSeek, AnEmptyShareFinishesAtOnceAndParks) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    EXPECT_TRUE(RestsSoon(worker, harness));
+    EXPECT_EQ(harness.events.size(), 1u);
+    EXPECT_EQ(harness.events[0].seekPos, 0);
+    EXPECT_TRUE(server.Connections().empty());
+}
+
+TEST(TYmSeek, ThreeNamesInOrderWithPacingAndOneFinish) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        return Reply{Reply::Mode::AnswerAndClose,
+                     name == "HaoFu" ? WhoisTestServer::RegisteredAnswer(name)
+                                     : WhoisTestServer::NoMatchAnswer(name),
+                     {},
+                     0};
+    });
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"AiBai.com", "HaoFu.com", "XiuWen.com"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+
+    // Per name: Start, any Process, Once; then one Finish.
+    std::vector<std::string> kinds;
+    for (const auto& e : harness.events) {
+        if (e.kind != "Process") {
+            kinds.push_back(e.kind + std::to_string(e.seekPos));
+        }
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"Start0", "Once0", "Start1", "Once1", "Start2",
+                                               "Once2", "Finish0"}));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 3u);
+    EXPECT_EQ(once[0].rec.Name, "AiBai");
+    EXPECT_EQ(once[0].rec.State, 1);
+    EXPECT_EQ(once[0].rec.Registered, 0);
+    EXPECT_EQ(once[1].rec.Registered, 1);
+    EXPECT_EQ(once[1].rec.CreationDate, "1997-09-15");
+    EXPECT_EQ(once[1].rec.ExpirationDate, "2028-09-14");
+
+    const auto connections = server.Connections();
+    ASSERT_EQ(connections.size(), 3u);
+    for (std::size_t i = 1; i < connections.size(); ++i) {
+        // No sooner than 2 units (200 ms) after the previous exchange began.
+        EXPECT_GE(connections[i].beganMs - connections[i - 1].beganMs, 195);
+    }
+    EXPECT_TRUE(RestsSoon(worker, harness));
+}
+
+TEST(TYmSeek, TheFirstExchangeBeginsAtOnceWhenTheLastLiesFourUnitsBack) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(450));
+    worker.SetDomains({"AiBai"});
+    const auto started = platform::TickCountMs();
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    ASSERT_EQ(server.Connections().size(), 1u);
+    // Within one pass, not after another 2-unit wait.
+    EXPECT_LT(server.Connections()[0].beganMs - started, 150);
+}
+
+TEST(TYmSeek, ShortNamesAreSkippedWithoutAnyNotification) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"abc.com", "x"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    EXPECT_EQ(harness.events.size(), 1u); // the Finish alone
+    EXPECT_TRUE(server.Connections().empty());
+    ASSERT_TRUE(RestsSoon(worker, harness));
+    EXPECT_EQ(worker.GetSeekRec(0)->State, 1);
+    EXPECT_EQ(worker.GetSeekRec(0)->Registered, 0);
+}
+
+TEST(TYmSeek, AWorkerWokenWithoutANewListAsksItsWholeListAgain) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"AiBai", "HaoFu"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    ASSERT_TRUE(RestsSoon(worker, harness));
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(2));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 4u);
+    EXPECT_EQ(once[2].rec.Name, "AiBai");
+    EXPECT_EQ(once[3].rec.Name, "HaoFu");
+}
+
+TEST(TYmSeek, StopDuringAnExchangeDropsItsNotificationsAndParksAtTheStart) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string answer = WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request));
+        return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 5), answer.substr(5)}, 300};
+    });
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"AiBai", "HaoFu"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntil([&] { return !harness.Of("Start").empty(); }));
+    worker.StopSeek();
+    EXPECT_TRUE(RestsSoon(worker, harness));
+    harness.PumpFor(100);
+    EXPECT_TRUE(harness.Of("Once").empty());
+    EXPECT_TRUE(harness.Of("Finish").empty());
+    EXPECT_EQ(worker.SeekPos(), 0);
+    // The exchange went on to its end: the server sent all of its answer.
+    EXPECT_EQ(server.Connections().size(), 1u);
+}
+
+TEST(TYmSeek, StopWhileWaitingBetweenExchangesParksWithoutAskingFurther) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"AiBai", "HaoFu", "XiuWen"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.Of("Once").size() == 1; }));
+    worker.StopSeek();
+    EXPECT_TRUE(RestsSoon(worker, harness));
+    harness.PumpFor(500);
+    EXPECT_EQ(harness.Of("Once").size(), 1u);
+    EXPECT_LE(server.Connections().size(), 2u);
+}
+
+TEST(TYmSeek, AStartRightAfterAStopNeverLetsTheOldRunIntoTheNewOne) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string answer = WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request));
+        return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 5), answer.substr(5)}, 300};
+    });
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"OldOne", "OldTwo", "OldThree"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntil([&] { return !harness.Of("Start").empty(); }));
+    // Stop and start again while the worker is inside its exchange.
+    worker.StopSeek();
+    worker.SetDomains({"NewOne", "NewTwo"});
+    EXPECT_FALSE(worker.AtRest());
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 2u);
+    EXPECT_EQ(once[0].rec.Name, "NewOne");
+    EXPECT_EQ(once[1].rec.Name, "NewTwo");
+    EXPECT_EQ(harness.Of("Finish").size(), 1u);
+    const auto connections = server.Connections();
+    ASSERT_EQ(connections.size(), 3u);
+    EXPECT_EQ(connections[0].request, "OldOne.com\r\n");
+    EXPECT_EQ(connections[1].request, "NewOne.com\r\n");
+}
+
+TEST(TYmSeek, EightWorkersAskInParallelEachAtItsOwnPace) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    for (int i = 0; i < 8; ++i) {
+        TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+        worker.SetDomains({"First" + std::to_string(i), "Second" + std::to_string(i)});
+    }
+    for (auto& worker : harness.workers) {
+        worker->StartSeek();
+    }
+    ASSERT_TRUE(harness.PumpUntilFinishes(8));
+    const auto connections = server.Connections();
+    ASSERT_EQ(connections.size(), 16u);
+    std::map<std::string, std::int64_t> began;
+    for (const auto& c : connections) {
+        began[c.request.substr(0, c.request.find('.'))] = c.beganMs;
+    }
+    std::int64_t lastFirst = 0, earliestSecond = INT64_MAX;
+    for (int i = 0; i < 8; ++i) {
+        const auto first = began.at("First" + std::to_string(i));
+        const auto second = began.at("Second" + std::to_string(i));
+        EXPECT_GE(second - first, 195) << "worker " << i;
+        lastFirst = std::max(lastFirst, first);
+        earliestSecond = std::min(earliestSecond, second);
+    }
+    // All eight first exchanges ran side by side, before any worker's second.
+    EXPECT_LT(lastFirst, earliestSecond);
+}
+
+TEST(TYmSeek, ShutdownCutsAnExchangeBlockedOnASilentServer) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string&) { return Reply{Reply::Mode::Silent, {}, {}, 0}; });
+    WorkerHarness harness;
+    auto config = TestConfig(server.Port());
+    config.DataWaitMs = 20000; // the program's own silence limit
+    for (int i = 0; i < 8; ++i) {
+        harness.Add(config).SetDomains({"Silent" + std::to_string(i)});
+    }
+    for (auto& worker : harness.workers) {
+        worker->StartSeek();
+    }
+    ASSERT_TRUE(harness.PumpUntil([&] { return server.Connections().size() == 8; }));
+    const auto before = platform::TickCountMs();
+    harness.dispatcher.Shutdown();
+    for (auto& worker : harness.workers) {
+        worker->Shutdown();
+    }
+    // Well under the 20 s the exchanges would otherwise wait.
+    EXPECT_LT(platform::TickCountMs() - before, 2000);
+}
+
+TEST(TYmSeek, ShutdownReleasesAWorkerWaitingForItsNotification) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({});
+    worker.StartSeek(); // its Finish waits for a pump that never comes
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    harness.dispatcher.Shutdown();
+    worker.Shutdown();
+    EXPECT_TRUE(harness.events.empty());
+}
