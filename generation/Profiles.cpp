@@ -1,0 +1,94 @@
+#include "Profiles.h"
+
+#include "Base.h"
+#include "FileSystem.h"
+#include "PrivateProfile.h"
+#include "Texts.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+constexpr const char* kFileName = "kestrova.ini";
+
+std::int32_t ReadInteger(const std::string& path, const std::string& section, const char* key,
+                         std::int32_t defaultValue) {
+    return ParseProfileInteger(platform::GetPrivateProfileString(section, key, "", path),
+                               defaultValue);
+}
+
+void Write(const std::string& path, const std::string& section, const char* key,
+           const std::string& value) {
+    if (!platform::WritePrivateProfileString(section, key, value, path)) {
+        throw AppError(FormatText(texts::UnableToWrite(), path));
+    }
+}
+
+} // namespace
+
+TProfileValues ClearedProfileValues() { return TProfileValues{}; }
+
+std::string ProfileFilePath() {
+    return platform::ExtractFilePath(platform::ExecutablePath()) + kFileName;
+}
+
+std::vector<std::string> ListProfiles(const std::string& iniPath) {
+    return platform::GetPrivateProfileSectionNames(iniPath);
+}
+
+std::int32_t ParseProfileInteger(const std::string& text, std::int32_t defaultValue) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const std::string_view digits = std::string_view(text).substr(2);
+        if (digits.size() > 8) {
+            return defaultValue;
+        }
+        std::uint32_t value = 0;
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+        if (error != std::errc() || end != digits.data() + digits.size()) {
+            return defaultValue;
+        }
+        return static_cast<std::int32_t>(value); // 0xFFFFFFFF is -1, as 32 bits say
+    }
+    std::string_view digits = text;
+    if (!digits.empty() && digits[0] == '+') {
+        digits.remove_prefix(1);
+        if (!digits.empty() && digits[0] == '-') {
+            return defaultValue;
+        }
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+        return defaultValue;
+    }
+    return value;
+}
+
+std::int32_t ClampLength(std::int32_t value) { return std::clamp<std::int32_t>(value, 0, 100); }
+
+TProfileValues LoadProfile(const std::string& iniPath, const std::string& name) {
+    TProfileValues values;
+    values.YmLenSp1 = ReadInteger(iniPath, name, "YmLenSp1", 2);
+    values.YmLenSp2 = ReadInteger(iniPath, name, "YmLenSp2", 9);
+    values.YmHanEd = platform::GetPrivateProfileString(name, "YmHanEd", "", iniPath);
+    values.YmPaiEd = platform::GetPrivateProfileString(name, "YmPaiEd", "", iniPath);
+    values.YmPiPeiEd = platform::GetPrivateProfileString(name, "YmPiPeiEd", "zg*", iniPath);
+    values.DuplicationChk = ReadInteger(iniPath, name, "DuplicationChk", 0) != 0;
+    values.PrevKeyEd = platform::GetPrivateProfileString(name, "PrevKeyEd", "", iniPath);
+    values.LastKeyEd = platform::GetPrivateProfileString(name, "LastKeyEd", "", iniPath);
+    return values;
+}
+
+void SaveProfile(const std::string& iniPath, const std::string& name,
+                 const TProfileValues& values) {
+    Write(iniPath, name, "YmLenSp1", std::to_string(values.YmLenSp1));
+    Write(iniPath, name, "YmLenSp2", std::to_string(values.YmLenSp2));
+    Write(iniPath, name, "YmHanEd", values.YmHanEd);
+    Write(iniPath, name, "YmPaiEd", values.YmPaiEd);
+    Write(iniPath, name, "YmPiPeiEd", values.YmPiPeiEd);
+    Write(iniPath, name, "DuplicationChk", values.DuplicationChk ? "1" : "0");
+    Write(iniPath, name, "PrevKeyEd", values.PrevKeyEd);
+    Write(iniPath, name, "LastKeyEd", values.LastKeyEd);
+}

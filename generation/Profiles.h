@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The eight filter inputs that a profile holds, under the names of their keys.
+struct TProfileValues {
+    std::int32_t YmLenSp1 = 2;
+    std::int32_t YmLenSp2 = 10;
+    std::string YmHanEd;
+    std::string YmPaiEd;
+    std::string YmPiPeiEd;
+    bool DuplicationChk = false;
+    std::string PrevKeyEd;
+    std::string LastKeyEd;
+};
+
+// The inputs after 清除设置.
+TProfileValues ClearedProfileValues();
+
+// kestrova.ini in the folder of the running executable.
+std::string ProfileFilePath();
+
+// The profile names: the file's section names in file order (none without a file).
+std::vector<std::string> ListProfiles(const std::string& iniPath);
+
+// Reads a profile's keys with their defaults (2, 9, "", "", "zg*", clear, "",
+// ""); a missing section gives the defaults. Lengths come back as stored: the
+// spin edits hold them within 0 to 100.
+TProfileValues LoadProfile(const std::string& iniPath, const std::string& name);
+
+// Writes the eight keys in order. Raises AppError "Unable to write to <path>" at
+// the first key that cannot be written; the keys before it stay written.
+void SaveProfile(const std::string& iniPath, const std::string& name,
+                 const TProfileValues& values);
+
+// An integer value as the profile reads it: "0x"/"0X" and more is hexadecimal,
+// anything else decimal; not a valid 32-bit integer gives defaultValue.
+std::int32_t ParseProfileInteger(const std::string& text, std::int32_t defaultValue);
+
+// The spin edits' range.
+std::int32_t ClampLength(std::int32_t value);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TYmSeekRec;
+
+// A row of the result list: the caption (name + ".com") and the sub-items of the
+// columns after it: status, registration date, expiry date.
+struct TListRow {
+    std::string Caption;
+    std::vector<std::string> SubItems;
+
+    // The text of column 0 to 3; "" where the row has no such sub-item.
+    const std::string& Column(int column) const;
+    bool IsPending() const;
+};
+
+// Told of every change before or after it happens, so a view can follow.
+class IResultListObserver {
+public:
+    virtual ~IResultListObserver() = default;
+    virtual void RowsAboutToBeAppended(int first, int count) = 0;
+    virtual void RowsAppended() = 0;
+    virtual void ListAboutToBeReset() = 0; // emptied or reordered
+    virtual void ListReset() = 0;
+    virtual void RowChanged(int row) = 0;
+};
+
+// The result list: the names waiting to be asked about, and their answers.
+class TResultList {
+public:
+    static constexpr int kColumnCount = 4;
+
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const TListRow& Row(int index) const { return rows_[static_cast<std::size_t>(index)]; }
+    std::vector<std::string> Captions() const;
+
+    // Appends pending rows (status "*") at the bottom, in the order given.
+    void AddPendingRows(const std::vector<std::string>& captions);
+    void AddPending(const std::string& caption);
+    void Clear();
+
+    // The first row, from the top, whose caption equals caption ignoring the
+    // case of letters; -1 when there is none.
+    int FindCaption(std::string_view caption) const;
+
+    // Fills the row of rec.Name + ".com" with the answer; false when no row has
+    // that caption (the list is then unchanged). Rows never move.
+    bool RecordAnswer(const TYmSeekRec& rec);
+
+    // Sorts ascending by column, stably. By the status or a date column, rows
+    // still pending go after the answered ones, in the order they had.
+    void Sort(int column);
+
+    void SetObserver(IResultListObserver* observer) { observer_ = observer; }
+
+private:
+    std::vector<TListRow> rows_;
+    IResultListObserver* observer_ = nullptr;
+};
+
+// Byte by byte with a-z taken as A-Z, the shorter first when one text begins
+// the other: negative, 0 or positive.
+int CompareListText(std::string_view a, std::string_view b);
+
+// The comparison of two rows by column; 0 for a pair that holds a pending row
+// when sorting by the status or a date column (no ordering from the texts).
+int CompareRows(const TListRow& a, const TListRow& b, int column);

@@ -1,0 +1,120 @@
+#include "Base.h"
+#include "Profiles.h"
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+class Profiles : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.File("kestrova.ini");
+    void Hand(const std::string& text) { WriteFile(dir.Path() / "kestrova.ini", text); }
+};
+
+TProfileValues Sample() {
+    TProfileValues v;
+    v.YmLenSp1 = 3;
+    v.YmLenSp2 = 7;
+    v.YmHanEd = "ai bai";
+    v.YmPaiEd = "\xBA\xC3";
+    v.YmPiPeiEd = "";
+    v.DuplicationChk = true;
+    v.PrevKeyEd = "Hao";
+    v.LastKeyEd = "you";
+    return v;
+}
+
+} // namespace
+
+TEST_F(Profiles, SaveWritesTheEightKeysInOrderAndLoadReadsThemBack) {
+    SaveProfile(path, "short", Sample());
+    EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"),
+              "[short]\r\nYmLenSp1=3\r\nYmLenSp2=7\r\nYmHanEd=ai bai\r\nYmPaiEd=\xBA\xC3\r\n"
+              "YmPiPeiEd=\r\nDuplicationChk=1\r\nPrevKeyEd=Hao\r\nLastKeyEd=you\r\n");
+    const auto v = LoadProfile(path, "SHORT"); // letter case does not matter
+    EXPECT_EQ(v.YmLenSp1, 3);
+    EXPECT_EQ(v.YmLenSp2, 7);
+    EXPECT_EQ(v.YmHanEd, "ai bai");
+    EXPECT_EQ(v.YmPaiEd, "\xBA\xC3");
+    EXPECT_EQ(v.YmPiPeiEd, ""); // saved empty: not the "zg*" of a missing key
+    EXPECT_TRUE(v.DuplicationChk);
+    EXPECT_EQ(v.PrevKeyEd, "Hao");
+    EXPECT_EQ(v.LastKeyEd, "you");
+    EXPECT_EQ(ListProfiles(path), (std::vector<std::string>{"short"}));
+}
+
+TEST_F(Profiles, SavingAgainOverwritesTheSameSection) {
+    SaveProfile(path, "p", Sample());
+    auto other = Sample();
+    other.YmLenSp1 = 5;
+    SaveProfile(path, "P", other);
+    EXPECT_EQ(LoadProfile(path, "p").YmLenSp1, 5);
+    EXPECT_EQ(ListProfiles(path).size(), 1u);
+}
+
+TEST_F(Profiles, MissingKeysAndSectionsLoadTheReadDefaults) {
+    Hand("[hand]\r\nYmLenSp1=4\r\n");
+    auto v = LoadProfile(path, "hand");
+    EXPECT_EQ(v.YmLenSp1, 4);
+    EXPECT_EQ(v.YmLenSp2, 9); // not the 10 that clearing sets
+    EXPECT_EQ(v.YmPiPeiEd, "zg*");
+    EXPECT_FALSE(v.DuplicationChk);
+    v = LoadProfile(path, "gone");
+    EXPECT_EQ(v.YmLenSp1, 2);
+    EXPECT_EQ(v.YmLenSp2, 9);
+    EXPECT_EQ(v.YmHanEd, "");
+    EXPECT_EQ(v.YmPiPeiEd, "zg*");
+}
+
+TEST_F(Profiles, IntegerValuesDecimalHexOrDefault) {
+    Hand("[n]\r\nYmLenSp1=0x0A\r\nYmLenSp2=twelve\r\nDuplicationChk=2\r\n"
+         "[m]\r\nYmLenSp1=-5\r\nYmLenSp2=250\r\nDuplicationChk=\r\n");
+    auto v = LoadProfile(path, "n");
+    EXPECT_EQ(v.YmLenSp1, 10);
+    EXPECT_EQ(v.YmLenSp2, 9);
+    EXPECT_TRUE(v.DuplicationChk);
+    v = LoadProfile(path, "m");
+    EXPECT_EQ(ClampLength(v.YmLenSp1), 0);
+    EXPECT_EQ(ClampLength(v.YmLenSp2), 100);
+    EXPECT_FALSE(v.DuplicationChk);
+}
+
+TEST(ParseProfileInteger, Forms) {
+    EXPECT_EQ(ParseProfileInteger("42", 2), 42);
+    EXPECT_EQ(ParseProfileInteger("-7", 2), -7);
+    EXPECT_EQ(ParseProfileInteger("+7", 2), 7);
+    EXPECT_EQ(ParseProfileInteger("0X1f", 2), 31);
+    EXPECT_EQ(ParseProfileInteger("0xFFFFFFFF", 2), -1);
+    EXPECT_EQ(ParseProfileInteger("0x", 2), 2);      // two characters: decimal, invalid
+    EXPECT_EQ(ParseProfileInteger("0x1G", 2), 2);
+    EXPECT_EQ(ParseProfileInteger("0x100000000", 2), 2);
+    EXPECT_EQ(ParseProfileInteger("2147483648", 2), 2);
+    EXPECT_EQ(ParseProfileInteger("12abc", 2), 2);
+    EXPECT_EQ(ParseProfileInteger("", 9), 9);
+    EXPECT_EQ(ParseProfileInteger("+-1", 9), 9);
+}
+
+TEST_F(Profiles, AnUnwritableFileRaisesUnableToWriteAndKeepsEarlierKeys) {
+    WriteFile(dir.Path() / "plain", "x");
+    const std::string below = dir.File("plain/kestrova.ini");
+    try {
+        SaveProfile(below, "p", Sample());
+        FAIL() << "no error raised";
+    } catch (const AppError& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + below);
+    }
+}
+
+TEST_F(Profiles, ClearedValues) {
+    const auto v = ClearedProfileValues();
+    EXPECT_EQ(v.YmLenSp1, 2);
+    EXPECT_EQ(v.YmLenSp2, 10);
+    EXPECT_EQ(v.YmPiPeiEd, "");
+    EXPECT_FALSE(v.DuplicationChk);
+}

@@ -1,0 +1,269 @@
+#include "RunController.h"
+#include "TestUtil.h"
+#include "WhoisTestServer.h"
+#include "WorkerHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using testing_support::G;
+using testing_support::Reply;
+using testing_support::TestConfig;
+using testing_support::WhoisTestServer;
+using testing_support::WorkerHarness;
+
+namespace {
+
+struct RecordingView final : IRunView {
+    std::vector<std::string> statuses, logs, messages;
+    std::vector<int> pauses;
+    int total = -1, completed = -1, percent = -1;
+    void SetStatusText(const std::string& text) override { statuses.push_back(text); }
+    void ShowProgress(const TProgress& p) override {
+        total = p.Total();
+        completed = p.Completed();
+        percent = p.Percent();
+    }
+    void AppendLog(const std::string& line) override { logs.push_back(line); }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void PauseUserInterface(int ms) override { pauses.push_back(ms); }
+    std::size_t Count(const std::vector<std::string>& v, const std::string& s) const {
+        return static_cast<std::size_t>(std::count(v.begin(), v.end(), s));
+    }
+};
+
+// Eight workers, a list, a view and the controller, wired as the window wires them.
+struct RunRig {
+    WorkerHarness harness;
+    TResultList list;
+    RecordingView view;
+    std::unique_ptr<TRunController> controller;
+
+    explicit RunRig(const TYmSeekConfig& config) {
+        std::vector<TYmSeek*> workers;
+        for (int i = 0; i < 8; ++i) {
+            workers.push_back(&harness.Add(config));
+        }
+        controller = std::make_unique<TRunController>(list, workers, view, 0);
+        for (TYmSeek* w : workers) {
+            w->OnSeekActStart = [this](TYmSeek* s) { controller->SeekStarted(s); };
+            w->OnSeekActProcess = [this](TYmSeek* s) { controller->SeekProgressed(s); };
+            w->OnSeekActOnce = [this](TYmSeek* s) { controller->SeekAnswered(s); };
+            w->OnSeekActFinish = [this](TYmSeek* s) { controller->SeekFinished(s); };
+        }
+    }
+    bool PumpUntilEnded(int timeoutMs = 15000) {
+        return harness.PumpUntil(
+            [&] {
+                return !view.statuses.empty() &&
+                       view.statuses.back().rfind(G("总共个"), 0) == 0;
+            },
+            timeoutMs);
+    }
+    bool AllAtRest() {
+        return harness.PumpUntil([&] {
+            return std::all_of(harness.workers.begin(), harness.workers.end(),
+                               [](auto& w) { return w->AtRest(); });
+        });
+    }
+};
+
+std::vector<std::string> Names(int n) {
+    std::vector<std::string> names;
+    for (int i = 0; i < n; ++i) {
+        names.push_back("Name" + std::to_string(100 + i) + ".com");
+    }
+    return names;
+}
+
+// Workers that never reach their first exchange during a test.
+TYmSeekConfig Idle() {
+    auto config = TestConfig(WhoisTestServer::UnusedPort());
+    config.PacingUnitMs = 1000000;
+    return config;
+}
+
+} // namespace
+
+TEST(TProgress, RoundsHalfToEvenAndCapsTheCount) {
+    TProgress p;
+    EXPECT_EQ(p.Percent(), 0);
+    p.SetTotal(8);
+    p.SetCompleted(1);
+    EXPECT_EQ(p.Percent(), 12);
+    p.SetCompleted(3);
+    EXPECT_EQ(p.Percent(), 38);
+    p.SetCompleted(99);
+    EXPECT_EQ(p.Completed(), 8);
+    EXPECT_EQ(p.Percent(), 100);
+    p.SetTotal(5);
+    EXPECT_EQ(p.Completed(), 0);
+}
+
+TEST(TRunController, RunNamesAreTrimmedAndShortBareNamesLeftOut) {
+    EXPECT_EQ(TRunController::RunNames({"  AiBai.com \t", "abc.com", "ab", "abcd", " x.y.com"}),
+              (std::vector<std::string>{"AiBai.com", "abcd"}));
+}
+
+TEST(TRunController, DealsByPositionModuloEight) {
+    RunRig run(Idle());
+    run.list.AddPendingRows(Names(20));
+    run.controller->StartRun();
+    auto bare = [](int i) { return "Name" + std::to_string(100 + i); };
+    EXPECT_EQ(run.harness.workers[0]->Domains(), (std::vector<std::string>{bare(0), bare(8), bare(16)}));
+    EXPECT_EQ(run.harness.workers[3]->Domains(), (std::vector<std::string>{bare(3), bare(11), bare(19)}));
+    EXPECT_EQ(run.harness.workers[4]->Domains(), (std::vector<std::string>{bare(4), bare(12)}));
+    EXPECT_EQ(run.harness.workers[7]->Domains(), (std::vector<std::string>{bare(7), bare(15)}));
+    EXPECT_EQ(run.controller->RunTotal(), 20);
+    EXPECT_TRUE(run.controller->InProgress());
+    EXPECT_EQ(run.view.statuses.back(), G("开始查询域名..."));
+    EXPECT_EQ(run.view.total, 20);
+}
+
+TEST(TRunController, TheFourthAnswerOfOneHundredTwentyNames) {
+    RunRig run(Idle());
+    auto names = Names(120);
+    names[3] = "AiBai.com";
+    run.list.AddPendingRows(names);
+    run.controller->StartRun();
+    for (int w = 0; w < 4; ++w) {
+        run.controller->SeekAnswered(run.harness.workers[static_cast<std::size_t>(w)].get());
+    }
+    EXPECT_EQ(run.view.statuses.back(), G("查到第3/120个域名AiBai.com..."));
+    EXPECT_EQ(run.view.completed, 4);
+    EXPECT_EQ(run.view.percent, 3);
+    EXPECT_EQ(run.view.Count(run.view.logs, "BakOnSeekActOnce"), 4u);
+    EXPECT_EQ(run.list.Row(3).Column(1), "!"); // its record was never answered
+}
+
+TEST(TRunController, AStartDuringARunIsRefusedAndChangesNothing) {
+    RunRig run(Idle());
+    run.list.AddPendingRows(Names(3));
+    run.controller->StartRun();
+    const auto statuses = run.view.statuses;
+    run.controller->StartRun();
+    EXPECT_EQ(run.view.messages, (std::vector<std::string>{G("正在进行查询域名工作，请先停止，然后再点击开始。")}));
+    EXPECT_EQ(run.view.statuses, statuses);
+    EXPECT_EQ(run.controller->RunTotal(), 3);
+}
+
+TEST(TRunController, AnEmptyListEndsAtOnce) {
+    WhoisTestServer server;
+    RunRig run(TestConfig(server.Port()));
+    run.controller->StartRun();
+    EXPECT_FALSE(run.controller->InProgress());
+    ASSERT_TRUE(run.harness.PumpUntil([&] { return run.view.logs.size() == 8; }));
+    EXPECT_EQ(run.view.Count(run.view.logs, G("BakOnSeekActFinish 查询完毕！！")), 8u);
+    EXPECT_EQ(run.view.statuses.front(), G("开始查询域名..."));
+    EXPECT_EQ(run.view.statuses.back(), G("总共个0域名查询完毕!"));
+}
+
+TEST(TRunController, AWholeRunFillsEveryRowAndEnds) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        const int n = std::stoi(name.substr(4));
+        if (n % 3 == 0) {
+            return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
+        }
+        if (n % 3 == 1) {
+            return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+        }
+        return Reply{Reply::Mode::CloseSilently, {}, {}, 0};
+    });
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(20));
+    run.list.AddPending("ab.com"); // too short: neither asked nor counted
+    run.controller->StartRun();
+    EXPECT_EQ(run.controller->RunTotal(), 20);
+    ASSERT_TRUE(run.PumpUntilEnded());
+    EXPECT_EQ(run.view.statuses.back(), G("总共个20域名查询完毕!"));
+    EXPECT_EQ(run.view.total, 0);
+    EXPECT_EQ(run.view.percent, 0);
+    EXPECT_FALSE(run.controller->InProgress());
+    for (int i = 0; i < 20; ++i) {
+        const auto& row = run.list.Row(i);
+        const int n = 100 + i;
+        if (n % 3 == 0) {
+            EXPECT_EQ(row.SubItems, (std::vector<std::string>{G("已注册"), "1997-09-15", "2028-09-14"}));
+        } else if (n % 3 == 1) {
+            EXPECT_EQ(row.SubItems, (std::vector<std::string>{G("可以注册"), "", ""}));
+        } else {
+            EXPECT_EQ(row.SubItems, (std::vector<std::string>{"!", "", ""}));
+        }
+    }
+    EXPECT_EQ(run.list.Row(20).SubItems, (std::vector<std::string>{"*"}));
+    EXPECT_EQ(run.view.Count(run.view.logs, "BakOnSeekActOnce"), 20u);
+    EXPECT_EQ(server.Connections().size(), 20u);
+    // The progress texts count from 0 to 19.
+    EXPECT_EQ(std::count_if(run.view.statuses.begin(), run.view.statuses.end(),
+                            [](const std::string& s) { return s.rfind(G("查到第0/20个域名"), 0) == 0; }),
+              1);
+    EXPECT_EQ(std::count_if(run.view.statuses.begin(), run.view.statuses.end(),
+                            [](const std::string& s) { return s.rfind(G("查到第19/20个域名"), 0) == 0; }),
+              1);
+}
+
+TEST(TRunController, DuplicateCaptionsAreBothCountedIntoTheUpperRow) {
+    WhoisTestServer server;
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows({"AiBai.com", "aibai.com"});
+    run.controller->StartRun();
+    ASSERT_TRUE(run.PumpUntilEnded());
+    EXPECT_EQ(run.view.statuses.back(), G("总共个2域名查询完毕!"));
+    EXPECT_EQ(run.list.Row(0).Column(1), G("可以注册"));
+    EXPECT_EQ(run.list.Row(1).Column(1), "*");
+}
+
+TEST(TRunController, StopMakesTheWindowIdleAndLateAnswersFillRowsUncounted) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string answer = WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request));
+        return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 3), answer.substr(3)}, 200};
+    });
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(8));
+    run.controller->StartRun();
+    ASSERT_TRUE(run.harness.PumpUntil([&] { return !server.Connections().empty(); }));
+    run.controller->StopRun();
+    EXPECT_FALSE(run.controller->InProgress());
+    EXPECT_EQ(run.view.statuses.back(), G("停止查询域名"));
+    EXPECT_EQ(run.view.total, 0);
+    EXPECT_EQ(run.view.pauses, (std::vector<int>{0}));
+    ASSERT_TRUE(run.AllAtRest());
+    EXPECT_EQ(run.view.statuses.back(), G("停止查询域名"));
+    EXPECT_EQ(run.controller->RunAnswered(), run.controller->RunTotal());
+    // A late answer (as the window may take in after a stop) fills its row only.
+    TYmSeek* worker = run.harness.workers[0].get();
+    worker->GetSeekRec(0)->State = 1;
+    run.controller->SeekAnswered(worker);
+    EXPECT_EQ(run.list.Row(0).Column(1), G("可以注册"));
+    EXPECT_EQ(run.view.statuses.back(), G("停止查询域名"));
+}
+
+TEST(TRunController, AStartRightAfterAStopCountsOnlyTheNewRun) {
+    WhoisTestServer server;
+    std::atomic<int> seen{0};
+    server.SetResponder([&](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        // The first run's answers say registered, slowly; later ones available.
+        if (++seen <= 8) {
+            const std::string answer = WhoisTestServer::RegisteredAnswer(name);
+            return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 3), answer.substr(3)}, 300};
+        }
+        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+    });
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(8));
+    run.controller->StartRun();
+    ASSERT_TRUE(run.harness.PumpUntil([&] { return server.Connections().size() == 8; }));
+    run.controller->StopRun();
+    run.controller->StartRun(); // the workers are still inside their exchanges
+    ASSERT_TRUE(run.PumpUntilEnded());
+    EXPECT_EQ(run.view.statuses.back(), G("总共个8域名查询完毕!"));
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(run.list.Row(i).Column(1), G("可以注册")) << i;
+    }
+    EXPECT_EQ(run.view.Count(run.view.logs, "BakOnSeekActOnce"), 8u);
+}
