@@ -6,10 +6,10 @@
 
 // The program's own texts. The source is UTF-8; each text is turned into the
 // program's GBK once, on first use (thread-safe static initialisation).
-#define VT_TEXT(name, utf8)                                                                       \
-    inline const std::string& name() {                                                            \
-        static const std::string text = platform::Utf8ToGbk(utf8);                               \
-        return text;                                                                              \
+#define VT_TEXT(name, utf8)                                                                        \
+    inline const std::string& name() {                                                             \
+        static const std::string text = platform::Utf8ToGbk(utf8);                                 \
+        return text;                                                                               \
     }
 
 namespace texts {

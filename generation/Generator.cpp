@@ -33,7 +33,9 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 } // namespace
 
-bool MatchPattern(std::string_view, std::string_view) { return true; }
+bool MatchPattern(std::string_view, std::string_view) {
+    return true;
+}
 
 std::vector<std::string> GenerateCaptions(const TGenerationRequest& request) {
     const auto& syllables = request.Syllables;

@@ -27,7 +27,9 @@ void Write(const std::string& path, const std::string& section, const char* key,
 
 } // namespace
 
-TProfileValues ClearedProfileValues() { return TProfileValues{}; }
+TProfileValues ClearedProfileValues() {
+    return TProfileValues{};
+}
 
 std::string ProfileFilePath() {
     return platform::ExtractFilePath(platform::ExecutablePath()) + kFileName;
@@ -66,7 +68,9 @@ std::int32_t ParseProfileInteger(const std::string& text, std::int32_t defaultVa
     return value;
 }
 
-std::int32_t ClampLength(std::int32_t value) { return std::clamp<std::int32_t>(value, 0, 100); }
+std::int32_t ClampLength(std::int32_t value) {
+    return std::clamp<std::int32_t>(value, 0, 100);
+}
 
 TProfileValues LoadProfile(const std::string& iniPath, const std::string& name) {
     TProfileValues values;

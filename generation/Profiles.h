@@ -32,8 +32,7 @@ TProfileValues LoadProfile(const std::string& iniPath, const std::string& name);
 
 // Writes the eight keys in order. Raises AppError "Unable to write to <path>" at
 // the first key that cannot be written; the keys before it stay written.
-void SaveProfile(const std::string& iniPath, const std::string& name,
-                 const TProfileValues& values);
+void SaveProfile(const std::string& iniPath, const std::string& name, const TProfileValues& values);
 
 // An integer value as the profile reads it: "0x"/"0X" and more is hexadecimal,
 // anything else decimal; not a valid 32-bit integer gives defaultValue.

@@ -6,11 +6,11 @@
 
 // What the left panel holds when 增加域名 is pressed, as GBK texts and numbers.
 struct TGenerationInputs {
-    std::string Memo; // YinjieMemo
-    int LenMin = 2;   // YmLenSp1
-    int LenMax = 10;  // YmLenSp2
-    std::string Han;  // YmHanEd: contains words
-    std::string Pai;  // YmPaiEd: exclude words
+    std::string Memo;          // YinjieMemo
+    int LenMin = 2;            // YmLenSp1
+    int LenMax = 10;           // YmLenSp2
+    std::string Han;           // YmHanEd: contains words
+    std::string Pai;           // YmPaiEd: exclude words
     std::string PiPei = "z*s"; // YmPiPeiEd: pattern words (hidden)
     bool Duplication = false;  // DuplicationChk (hidden)
     std::string PrevKey;       // PrevKeyEd: leading text, whole

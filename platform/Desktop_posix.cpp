@@ -117,7 +117,9 @@ std::string DesktopFolder() {
     return DirectoryExists(gbk) ? gbk : std::string();
 }
 
-std::string ShortcutExtension() { return ".desktop"; }
+std::string ShortcutExtension() {
+    return ".desktop";
+}
 
 void WriteShortcut(const std::string& linkPath, const std::string& target,
                    const std::string& arguments, const std::string& workingDir,

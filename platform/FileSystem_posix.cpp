@@ -15,7 +15,9 @@ const char kPathDelim = '/';
 
 namespace {
 
-std::string Native(const std::string& path) { return GbkToUtf8(path); }
+std::string Native(const std::string& path) {
+    return GbkToUtf8(path);
+}
 
 bool WriteAll(int fd, std::string_view data) {
     std::size_t done = 0;

@@ -64,6 +64,8 @@ std::string GbkToUtf8(std::string_view gbk) {
     return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD", 1);
 }
 
-std::string Utf8ToGbk(std::string_view utf8) { return Convert("GBK", "UTF-8", utf8, "?", 1); }
+std::string Utf8ToGbk(std::string_view utf8) {
+    return Convert("GBK", "UTF-8", utf8, "?", 1);
+}
 
 } // namespace platform

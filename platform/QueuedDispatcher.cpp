@@ -12,7 +12,9 @@ struct QueuedDispatcher::Job {
 
 QueuedDispatcher::QueuedDispatcher(std::function<void()> poster) : poster_(std::move(poster)) {}
 
-QueuedDispatcher::~QueuedDispatcher() { Shutdown(); }
+QueuedDispatcher::~QueuedDispatcher() {
+    Shutdown();
+}
 
 bool QueuedDispatcher::RunAndWait(const std::function<void()>& fn) {
     auto job = std::make_shared<Job>();
@@ -92,9 +94,10 @@ bool QueuedDispatcher::PumpUntil(const std::function<bool()>& pred, int timeoutM
             PumpAll();
             return pred();
         }
-        changed_.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() +
-                                                         std::chrono::milliseconds(20)),
-                            [&] { return !queue_.empty() || shutDown_; });
+        changed_.wait_until(
+            lock,
+            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(20)),
+            [&] { return !queue_.empty() || shutDown_; });
     }
 }
 

@@ -27,7 +27,9 @@ bool CutField(const std::string& answer, std::string_view marker, std::size_t wi
     return true;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // YYYY-MM-DDT..., the form of today's registry server.
 bool IsIsoTimestamp(std::string_view s) {

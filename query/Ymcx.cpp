@@ -21,8 +21,8 @@ std::string TYmSeek::DomainSuffix() {
            std::string(store.substr(23, 1));
 }
 
-TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended,
-                 platform::IDispatcher& dispatcher, TYmSeekConfig config)
+TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDispatcher& dispatcher,
+                 TYmSeekConfig config)
     : platform::TThread(dispatcher, true), FWorkerIndex(workerIndex), FConfig(std::move(config)),
       FLastTick(platform::TickCountMs()) {
     if (!createSuspended) {
@@ -30,14 +30,18 @@ TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended,
     }
 }
 
-TYmSeek::~TYmSeek() { Shutdown(); }
+TYmSeek::~TYmSeek() {
+    Shutdown();
+}
 
 void TYmSeek::Shutdown() {
     FStopFlag = true;
     TThread::Shutdown();
 }
 
-void TYmSeek::OnTerminate() { FSocket.Cut(); }
+void TYmSeek::OnTerminate() {
+    FSocket.Cut();
+}
 
 void TYmSeek::ApplyDomains(const std::vector<std::string>& list) {
     FDomains = list;

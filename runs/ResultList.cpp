@@ -24,7 +24,9 @@ const std::string& TListRow::Column(int column) const {
     return column > 0 && index < SubItems.size() ? SubItems[index] : kEmpty;
 }
 
-bool TListRow::IsPending() const { return Column(1) == texts::StatusPending(); }
+bool TListRow::IsPending() const {
+    return Column(1) == texts::StatusPending();
+}
 
 std::vector<std::string> TResultList::Captions() const {
     std::vector<std::string> captions;
@@ -51,7 +53,9 @@ void TResultList::AddPendingRows(const std::vector<std::string>& captions) {
     }
 }
 
-void TResultList::AddPending(const std::string& caption) { AddPendingRows({caption}); }
+void TResultList::AddPending(const std::string& caption) {
+    AddPendingRows({caption});
+}
 
 void TResultList::Clear() {
     if (observer_) {
@@ -100,17 +104,17 @@ void TResultList::Sort(int column) {
         observer_->ListAboutToBeReset();
     }
     const bool byAnswer = column != 0;
-    std::stable_sort(rows_.begin(), rows_.end(), [column, byAnswer](const TListRow& a,
-                                                                   const TListRow& b) {
-        if (byAnswer) {
-            const bool pa = a.IsPending();
-            const bool pb = b.IsPending();
-            if (pa || pb) {
-                return !pa && pb; // answered rows first; pending ones keep their order
+    std::stable_sort(
+        rows_.begin(), rows_.end(), [column, byAnswer](const TListRow& a, const TListRow& b) {
+            if (byAnswer) {
+                const bool pa = a.IsPending();
+                const bool pb = b.IsPending();
+                if (pa || pb) {
+                    return !pa && pb; // answered rows first; pending ones keep their order
+                }
             }
-        }
-        return CompareListText(a.Column(column), b.Column(column)) < 0;
-    });
+            return CompareListText(a.Column(column), b.Column(column)) < 0;
+        });
     if (observer_) {
         observer_->ListReset();
     }

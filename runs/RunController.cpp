@@ -11,7 +11,9 @@ void TProgress::SetTotal(std::int32_t total) {
     completed_ = 0;
 }
 
-void TProgress::SetCompleted(std::int32_t completed) { completed_ = std::min(completed, total_); }
+void TProgress::SetCompleted(std::int32_t completed) {
+    completed_ = std::min(completed, total_);
+}
 
 int TProgress::Percent() const {
     if (total_ <= 0) {

@@ -10,10 +10,16 @@ QtDispatcher::QtDispatcher()
               &receiver_, [this] { queue_.PumpAll(); }, Qt::QueuedConnection);
       }) {}
 
-QtDispatcher::~QtDispatcher() { Shutdown(); }
+QtDispatcher::~QtDispatcher() {
+    Shutdown();
+}
 
-bool QtDispatcher::RunAndWait(const std::function<void()>& fn) { return queue_.RunAndWait(fn); }
+bool QtDispatcher::RunAndWait(const std::function<void()>& fn) {
+    return queue_.RunAndWait(fn);
+}
 
-void QtDispatcher::Shutdown() { queue_.Shutdown(); }
+void QtDispatcher::Shutdown() {
+    queue_.Shutdown();
+}
 
 } // namespace platform

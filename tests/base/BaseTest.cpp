@@ -24,7 +24,10 @@ TEST(SplitWords, SeparatesAtBlanksOnly) {
     EXPECT_EQ(SplitWords(" ", "ai,bai"), (Words{"ai,bai"}));
     EXPECT_EQ(SplitWords(" ", "ai\tbai"), (Words{"ai\tbai"}));
     EXPECT_EQ(SplitWords(" ", "ai\rbai\nbin"), (Words{"ai\rbai\nbin"}));
-    EXPECT_EQ(SplitWords(" ", "ai\xA1\xA1" "bai"), (Words{"ai\xA1\xA1" "bai"}));
+    EXPECT_EQ(SplitWords(" ", "ai\xA1\xA1"
+                              "bai"),
+              (Words{"ai\xA1\xA1"
+                     "bai"}));
 }
 
 TEST(SplitWords, KeepsOrderAndDuplicates) {
@@ -52,6 +55,7 @@ TEST(PadNumber, FillsInFrontAndNeverCuts) {
 }
 
 TEST(FormatText, ReplacesTheFirstPlaceholder) {
-    EXPECT_EQ(FormatText("Cannot create file %s", "/tmp/a b.txt"), "Cannot create file /tmp/a b.txt");
+    EXPECT_EQ(FormatText("Cannot create file %s", "/tmp/a b.txt"),
+              "Cannot create file /tmp/a b.txt");
     EXPECT_EQ(FormatText("no placeholder", "x"), "no placeholder");
 }

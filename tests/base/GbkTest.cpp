@@ -23,8 +23,12 @@ TEST(GbkCodec, ReplacesWhatCannotBeConverted) {
     EXPECT_EQ(GbkToUtf8("a\x81 b"), "a\xEF\xBF\xBD b");
     EXPECT_EQ(GbkToUtf8("ab\xC4"), "ab\xEF\xBF\xBD");
     // An emoji has no GBK form; a broken UTF-8 sequence neither.
-    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");
-    EXPECT_EQ(Utf8ToGbk("a\xE4" "b"), "a?b");
+    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                        "b"),
+              "a?b");
+    EXPECT_EQ(Utf8ToGbk("a\xE4"
+                        "b"),
+              "a?b");
 }
 
 TEST(GbkCodec, TextsAreHeldInGbk) {

@@ -61,13 +61,29 @@ TEST(Generator, SmallExamplesOneSettingAtATime) {
         {"trailing ai", [](auto& r) { r.LastKey = "ai"; }, {"AiAi", "AiBai", "BaiAi", "BaiBai"}},
         {"trailing bai", [](auto& r) { r.LastKey = "bai"; }, {"AiBai", "BaiBai"}},
         {"duplication", [](auto& r) { r.Duplication = true; }, {"AiAi", "BaiBai"}},
-        {"contains any of two", [](auto& r) { r.HanWords = {"zz", "aia"}; }, {"AiAi", "BaiAi"}},
-        {"exclude any of two", [](auto& r) { r.PaiWords = {"zz", "aia"}; }, {"AiBai", "BaiBai"}},
+        {"contains any of two",
+         [](auto& r) {
+             r.HanWords = {"zz", "aia"};
+         },
+         {"AiAi", "BaiAi"}},
+        {"exclude any of two",
+         [](auto& r) {
+             r.PaiWords = {"zz", "aia"};
+         },
+         {"AiBai", "BaiBai"}},
         {"word longer than names", [](auto& r) { r.HanWords = {"aibaibaibai"}; }, {}},
         {"leading blank", [](auto& r) { r.PrevKey = " "; }, {}},
         {"leading not in memo", [](auto& r) { r.PrevKey = "Hao"; }, {}},
-        {"min above max", [](auto& r) { r.LenMin = 9; r.LenMax = 3; }, {}},
-        {"pattern restricts nothing", [](auto& r) { r.PiPeiWords = {"z*s", "zg*"}; },
+        {"min above max",
+         [](auto& r) {
+             r.LenMin = 9;
+             r.LenMax = 3;
+         },
+         {}},
+        {"pattern restricts nothing",
+         [](auto& r) {
+             r.PiPeiWords = {"z*s", "zg*"};
+         },
          {"AiAi", "AiBai", "BaiAi", "BaiBai"}},
     };
     for (const auto& c : cases) {

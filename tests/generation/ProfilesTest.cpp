@@ -1,5 +1,5 @@
-#include "Base.h"
 #include "Profiles.h"
+#include "Base.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +91,7 @@ TEST(ParseProfileInteger, Forms) {
     EXPECT_EQ(ParseProfileInteger("+7", 2), 7);
     EXPECT_EQ(ParseProfileInteger("0X1f", 2), 31);
     EXPECT_EQ(ParseProfileInteger("0xFFFFFFFF", 2), -1);
-    EXPECT_EQ(ParseProfileInteger("0x", 2), 2);      // two characters: decimal, invalid
+    EXPECT_EQ(ParseProfileInteger("0x", 2), 2); // two characters: decimal, invalid
     EXPECT_EQ(ParseProfileInteger("0x1G", 2), 2);
     EXPECT_EQ(ParseProfileInteger("0x100000000", 2), 2);
     EXPECT_EQ(ParseProfileInteger("2147483648", 2), 2);

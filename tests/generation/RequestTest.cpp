@@ -44,19 +44,22 @@ TEST(ReadSyllables, LinesAndRunsOfBlanksSeparateEntries) {
 }
 
 TEST(ReadSyllables, TheWindowsDefaultMemoGivesTheTwentyTwoSyllables) {
-    EXPECT_EQ(ReadSyllables("ai  bai   bin    du fu gao hao hua jia jie kan \r\n"
-                            "mai mei pai shan shi tian wen wa xi xiu you\r\n\r\n"),
-              (Words{"Ai", "Bai", "Bin", "Du", "Fu", "Gao", "Hao", "Hua", "Jia", "Jie", "Kan",
-                     "Mai", "Mei", "Pai", "Shan", "Shi", "Tian", "Wen", "Wa", "Xi", "Xiu", "You"}));
+    EXPECT_EQ(
+        ReadSyllables("ai  bai   bin    du fu gao hao hua jia jie kan \r\n"
+                      "mai mei pai shan shi tian wen wa xi xiu you\r\n\r\n"),
+        (Words{"Ai",  "Bai", "Bin", "Du",   "Fu",  "Gao",  "Hao", "Hua", "Jia", "Jie", "Kan",
+               "Mai", "Mei", "Pai", "Shan", "Shi", "Tian", "Wen", "Wa",  "Xi",  "Xiu", "You"}));
 }
 
 TEST(ReadGenerationRequest, ChecksComeInTheirOrderWithTheirMessages) {
     TGenerationInputs in;
     in.Memo = Syllables(101);
     EXPECT_EQ(Refusal(in, true, 20000), G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
-    EXPECT_EQ(Refusal(in, false, 10001), G("待查域名的数目超过10000个了！\r\n\r\n请不要再增加了。"));
-    EXPECT_EQ(Refusal(in, false, 10000),
-              G("音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。"));
+    EXPECT_EQ(Refusal(in, false, 10001),
+              G("待查域名的数目超过10000个了！\r\n\r\n请不要再增加了。"));
+    EXPECT_EQ(
+        Refusal(in, false, 10000),
+        G("音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。"));
     in.Memo = Syllables(100);
     EXPECT_TRUE(Read(in, false, 10000).has_value());
 }

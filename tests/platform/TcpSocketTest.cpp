@@ -70,8 +70,9 @@ TEST(TcpSocket, CutWakesAWaitAtOnceAndFailsLaterOpens) {
 
 TEST(TcpSocket, AResetConnectionIsBroken) {
     WhoisTestServer server;
-    server.SetResponder(
-        [](const std::string&) { return Reply{Reply::Mode::Reset, "half an ans", {}, 0}; });
+    server.SetResponder([](const std::string&) {
+        return Reply{Reply::Mode::Reset, "half an ans", {}, 0};
+    });
     TcpSocket socket;
     ASSERT_TRUE(socket.Open("127.0.0.1", server.Port()));
     socket.Send("x\r\n", 3, 1000);

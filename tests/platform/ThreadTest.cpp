@@ -1,5 +1,5 @@
-#include "QueuedDispatcher.h"
 #include "Thread.h"
+#include "QueuedDispatcher.h"
 
 #include <gtest/gtest.h>
 

@@ -72,15 +72,16 @@ TEST(WhoisExchange, SendsTheNameTheSuffixAndCrLfInOneLine) {
 }
 
 TEST(WhoisExchange, RegisteredAndAvailableAnswersFromTheRegistryLayouts) {
-    auto rec = AskOne("AiBai", {Reply::Mode::AnswerAndClose,
-                                Fixture("whois/registered-aibai.com.txt"), {}, 0})
-                   .rec;
+    auto rec =
+        AskOne("AiBai",
+               {Reply::Mode::AnswerAndClose, Fixture("whois/registered-aibai.com.txt"), {}, 0})
+            .rec;
     EXPECT_EQ(rec.State, 1);
     EXPECT_EQ(rec.Registered, 1);
     EXPECT_EQ(rec.CreationDate, "2003-11-24");
     EXPECT_EQ(rec.ExpirationDate, "2027-11-24");
-    rec = AskOne("XiuWen", {Reply::Mode::AnswerAndClose, Fixture("whois/available-xiuwen.com.txt"),
-                            {}, 0})
+    rec = AskOne("XiuWen",
+                 {Reply::Mode::AnswerAndClose, Fixture("whois/available-xiuwen.com.txt"), {}, 0})
               .rec;
     EXPECT_EQ(rec.State, 1);
     EXPECT_EQ(rec.Registered, 0);
@@ -112,8 +113,11 @@ TEST(WhoisExchange, AnAnswerWithoutTheCloseFailsAfterTheSilence) {
 
 TEST(WhoisExchange, PiecesWithGapsShorterThanTheSilenceLimitAreWaitedFor) {
     const std::string answer = WhoisTestServer::RegisteredAnswer("AiBai");
-    const auto outcome = AskOne(
-        "AiBai", {Reply::Mode::Pieces, {}, {answer.substr(0, 1), answer.substr(1, 40), answer.substr(41)}, 400});
+    const auto outcome =
+        AskOne("AiBai", {Reply::Mode::Pieces,
+                         {},
+                         {answer.substr(0, 1), answer.substr(1, 40), answer.substr(41)},
+                         400});
     EXPECT_EQ(outcome.rec.State, 1);
     EXPECT_EQ(outcome.rec.Registered, 1);
     EXPECT_EQ(outcome.rec.ExpirationDate, "2028-09-14");
@@ -153,7 +157,10 @@ TEST(WhoisExchange, AnAnswerOverTheCapFails) {
     config.AnswerCap = 1000;
     const std::string huge = WhoisTestServer::RegisteredAnswer("AiBai") + std::string(5000, 'x');
     const auto outcome = AskOne(
-        "AiBai", [&](const std::string&) { return Reply{Reply::Mode::AnswerAndClose, huge, {}, 0}; },
+        "AiBai",
+        [&](const std::string&) {
+            return Reply{Reply::Mode::AnswerAndClose, huge, {}, 0};
+        },
         config);
     EXPECT_EQ(outcome.rec.State, 2);
 }

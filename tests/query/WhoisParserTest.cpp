@@ -1,5 +1,5 @@
-#include "TestUtil.h"
 #include "WhoisParser.h"
+#include "TestUtil.h"
 #include "Ymcx.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +101,8 @@ TEST(IsWhoisAnswerAbout, OnlyAnswersAboutTheNameCount) {
     // A record of another name, a refusal, an error text, nothing.
     EXPECT_FALSE(IsWhoisAnswerAbout(Fixture("whois/registered-aibai.com.txt"), "AiBin"));
     EXPECT_FALSE(IsWhoisAnswerAbout(Fixture("whois/database-down.txt"), "AiBai"));
-    EXPECT_FALSE(IsWhoisAnswerAbout("Your connection limit exceeded. Please slow down.\r\n", "AiBai"));
+    EXPECT_FALSE(
+        IsWhoisAnswerAbout("Your connection limit exceeded. Please slow down.\r\n", "AiBai"));
     EXPECT_FALSE(IsWhoisAnswerAbout("", "AiBai"));
     EXPECT_FALSE(IsWhoisAnswerAbout("Domain Name: AIBAI.COM.CN\r\n", "AiBai"));
     EXPECT_FALSE(IsWhoisAnswerAbout("No match for \"AIBIN.COM\".\r\n", "AiBai"));

@@ -1,5 +1,5 @@
-#include "Base.h"
 #include "Export.h"
+#include "Base.h"
 #include "TestUtil.h"
 #include "Ymcx.h"
 
@@ -15,8 +15,7 @@ namespace {
 TResultList ListWithAvailableAtTwoAndFive() {
     TResultList list;
     list.AddPendingRows({"One1.com", "Two2.com", "Three.com", "Four.com", "Five5.com", "Six6.com"});
-    for (const auto& [name, state, registered] :
-         std::vector<std::tuple<std::string, int, int>>{
+    for (const auto& [name, state, registered] : std::vector<std::tuple<std::string, int, int>>{
              {"Two2", 1, 0}, {"Three", 1, 1}, {"Four", 2, 0}, {"Five5", 1, 0}}) {
         TYmSeekRec rec;
         rec.Name = name;

@@ -70,7 +70,7 @@ TEST(CompareListText, FoldsLettersAndComparesOtherBytesUnsigned) {
     EXPECT_LT(CompareListText("ab", "abc"), 0);
     EXPECT_LT(CompareListText("", "2003-01-01"), 0);
     EXPECT_LT(CompareListText("Z", "\xB0"), 0); // GBK bytes sort after ASCII
-    EXPECT_GT(CompareListText("_", "a"), 0); // "_" (95) sorts after the folded "A" (65)
+    EXPECT_GT(CompareListText("_", "a"), 0);    // "_" (95) sorts after the folded "A" (65)
 }
 
 TEST(ResultListSort, ByCaptionIgnoringCaseAndStable) {

@@ -47,17 +47,24 @@ struct RunRig {
         }
         controller = std::make_unique<TRunController>(list, workers, view, 0);
         for (TYmSeek* w : workers) {
-            w->OnSeekActStart = [this](TYmSeek* s) { controller->SeekStarted(s); };
-            w->OnSeekActProcess = [this](TYmSeek* s) { controller->SeekProgressed(s); };
-            w->OnSeekActOnce = [this](TYmSeek* s) { controller->SeekAnswered(s); };
-            w->OnSeekActFinish = [this](TYmSeek* s) { controller->SeekFinished(s); };
+            w->OnSeekActStart = [this](TYmSeek* s) {
+                controller->SeekStarted(s);
+            };
+            w->OnSeekActProcess = [this](TYmSeek* s) {
+                controller->SeekProgressed(s);
+            };
+            w->OnSeekActOnce = [this](TYmSeek* s) {
+                controller->SeekAnswered(s);
+            };
+            w->OnSeekActFinish = [this](TYmSeek* s) {
+                controller->SeekFinished(s);
+            };
         }
     }
     bool PumpUntilEnded(int timeoutMs = 15000) {
         return harness.PumpUntil(
             [&] {
-                return !view.statuses.empty() &&
-                       view.statuses.back().rfind(G("总共个"), 0) == 0;
+                return !view.statuses.empty() && view.statuses.back().rfind(G("总共个"), 0) == 0;
             },
             timeoutMs);
     }
@@ -110,9 +117,13 @@ TEST(TRunController, DealsByPositionModuloEight) {
     RunRig run(Idle());
     run.list.AddPendingRows(Names(20));
     run.controller->StartRun();
-    auto bare = [](int i) { return "Name" + std::to_string(100 + i); };
-    EXPECT_EQ(run.harness.workers[0]->Domains(), (std::vector<std::string>{bare(0), bare(8), bare(16)}));
-    EXPECT_EQ(run.harness.workers[3]->Domains(), (std::vector<std::string>{bare(3), bare(11), bare(19)}));
+    auto bare = [](int i) {
+        return "Name" + std::to_string(100 + i);
+    };
+    EXPECT_EQ(run.harness.workers[0]->Domains(),
+              (std::vector<std::string>{bare(0), bare(8), bare(16)}));
+    EXPECT_EQ(run.harness.workers[3]->Domains(),
+              (std::vector<std::string>{bare(3), bare(11), bare(19)}));
     EXPECT_EQ(run.harness.workers[4]->Domains(), (std::vector<std::string>{bare(4), bare(12)}));
     EXPECT_EQ(run.harness.workers[7]->Domains(), (std::vector<std::string>{bare(7), bare(15)}));
     EXPECT_EQ(run.controller->RunTotal(), 20);
@@ -143,7 +154,8 @@ TEST(TRunController, AStartDuringARunIsRefusedAndChangesNothing) {
     run.controller->StartRun();
     const auto statuses = run.view.statuses;
     run.controller->StartRun();
-    EXPECT_EQ(run.view.messages, (std::vector<std::string>{G("正在进行查询域名工作，请先停止，然后再点击开始。")}));
+    EXPECT_EQ(run.view.messages,
+              (std::vector<std::string>{G("正在进行查询域名工作，请先停止，然后再点击开始。")}));
     EXPECT_EQ(run.view.statuses, statuses);
     EXPECT_EQ(run.controller->RunTotal(), 3);
 }
@@ -165,7 +177,8 @@ TEST(TRunController, AWholeRunFillsEveryRowAndEnds) {
         const std::string name = WhoisTestServer::NameOf(request);
         const int n = std::stoi(name.substr(4));
         if (n % 3 == 0) {
-            return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
+            return Reply{
+                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
         }
         if (n % 3 == 1) {
             return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
@@ -186,7 +199,8 @@ TEST(TRunController, AWholeRunFillsEveryRowAndEnds) {
         const auto& row = run.list.Row(i);
         const int n = 100 + i;
         if (n % 3 == 0) {
-            EXPECT_EQ(row.SubItems, (std::vector<std::string>{G("已注册"), "1997-09-15", "2028-09-14"}));
+            EXPECT_EQ(row.SubItems,
+                      (std::vector<std::string>{G("已注册"), "1997-09-15", "2028-09-14"}));
         } else if (n % 3 == 1) {
             EXPECT_EQ(row.SubItems, (std::vector<std::string>{G("可以注册"), "", ""}));
         } else {
@@ -197,12 +211,14 @@ TEST(TRunController, AWholeRunFillsEveryRowAndEnds) {
     EXPECT_EQ(run.view.Count(run.view.logs, "BakOnSeekActOnce"), 20u);
     EXPECT_EQ(server.Connections().size(), 20u);
     // The progress texts count from 0 to 19.
-    EXPECT_EQ(std::count_if(run.view.statuses.begin(), run.view.statuses.end(),
-                            [](const std::string& s) { return s.rfind(G("查到第0/20个域名"), 0) == 0; }),
-              1);
-    EXPECT_EQ(std::count_if(run.view.statuses.begin(), run.view.statuses.end(),
-                            [](const std::string& s) { return s.rfind(G("查到第19/20个域名"), 0) == 0; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(run.view.statuses.begin(), run.view.statuses.end(),
+                      [](const std::string& s) { return s.rfind(G("查到第0/20个域名"), 0) == 0; }),
+        1);
+    EXPECT_EQ(
+        std::count_if(run.view.statuses.begin(), run.view.statuses.end(),
+                      [](const std::string& s) { return s.rfind(G("查到第19/20个域名"), 0) == 0; }),
+        1);
 }
 
 TEST(TRunController, DuplicateCaptionsAreBothCountedIntoTheUpperRow) {

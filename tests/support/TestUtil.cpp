@@ -12,8 +12,8 @@ namespace testing_support {
 TempDir::TempDir() {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("vantreel-test-" + std::to_string(random()));
+        auto candidate =
+            std::filesystem::temp_directory_path() / ("vantreel-test-" + std::to_string(random()));
         if (std::filesystem::create_directory(candidate)) {
             path_ = candidate;
             return;
@@ -47,6 +47,8 @@ std::string Fixture(const std::string& relativePath) {
     return ReadFile(std::filesystem::path(VANTREEL_FIXTURES) / relativePath);
 }
 
-std::string G(const char* utf8) { return platform::Utf8ToGbk(utf8); }
+std::string G(const char* utf8) {
+    return platform::Utf8ToGbk(utf8);
+}
 
 } // namespace testing_support

@@ -58,7 +58,9 @@ WhoisTestServer::WhoisTestServer() {
     acceptThread_ = std::thread([this] { AcceptLoop(); });
 }
 
-WhoisTestServer::~WhoisTestServer() { Stop(); }
+WhoisTestServer::~WhoisTestServer() {
+    Stop();
+}
 
 void WhoisTestServer::SetResponder(std::function<Reply(const std::string&)> responder) {
     std::lock_guard lock(mutex_);
@@ -103,7 +105,8 @@ static bool WaitStop(int wakeFd, int clientFd, int ms) {
     pollfd fds[2] = {{wakeFd, POLLIN, 0}, {clientFd, POLLIN, 0}};
     const auto deadline = NowMs() + ms;
     for (;;) {
-        const auto left = ms < 0 ? -1 : static_cast<int>(std::max<std::int64_t>(0, deadline - NowMs()));
+        const auto left =
+            ms < 0 ? -1 : static_cast<int>(std::max<std::int64_t>(0, deadline - NowMs()));
         const int rc = ::poll(fds, 2, left);
         if (rc == 0) {
             return false;
@@ -214,7 +217,8 @@ std::string WhoisTestServer::NameOf(const std::string& request) {
 }
 
 std::string WhoisTestServer::NoMatchAnswer(const std::string& bareName) {
-    return "No match for \"" + Upper(bareName) + ".COM\".\r\n"
+    return "No match for \"" + Upper(bareName) +
+           ".COM\".\r\n"
            ">>> Last update of whois database: 2026-12-09T01:50:56Z <<<\r\n\r\n"
            "NOTICE: The expiration date displayed in this record is the date the\r\n"
            "registrar's sponsorship of the domain name registration in the registry is\r\n"
@@ -222,7 +226,8 @@ std::string WhoisTestServer::NoMatchAnswer(const std::string& bareName) {
 }
 
 std::string WhoisTestServer::RegisteredAnswer(const std::string& bareName) {
-    return "   Domain Name: " + Upper(bareName) + ".COM\r\n"
+    return "   Domain Name: " + Upper(bareName) +
+           ".COM\r\n"
            "   Registry Domain ID: 2138514_DOMAIN_COM-VRSN\r\n"
            "   Registrar WHOIS Server: whois.example.net\r\n"
            "   Updated Date: 2019-09-09T15:39:04Z\r\n"

@@ -32,8 +32,8 @@ struct Reply {
 class WhoisTestServer {
 public:
     struct Connection {
-        std::string request;   // the bytes received before the reply
-        std::int64_t beganMs;  // monotonic time of the accept
+        std::string request;  // the bytes received before the reply
+        std::int64_t beganMs; // monotonic time of the accept
     };
 
     WhoisTestServer();

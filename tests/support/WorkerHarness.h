@@ -46,8 +46,8 @@ public:
     }
 
     TYmSeek& Add(const TYmSeekConfig& config) {
-        auto worker = std::make_unique<TYmSeek>(static_cast<int>(workers.size()), true, dispatcher,
-                                                config);
+        auto worker =
+            std::make_unique<TYmSeek>(static_cast<int>(workers.size()), true, dispatcher, config);
         auto record = [this](const char* kind) {
             return [this, kind](TYmSeek* w) {
                 Event e{kind, w->WorkerIndex(), w->SeekPos(), platform::TickCountMs(), {}};

@@ -1,0 +1,56 @@
+#include "Publisher.h"
+
+#include "Texts.h"
+
+namespace publisher {
+namespace {
+
+// The addresses are kept scrambled: a casual look at the executable's strings
+// does not show them, and each is put together when it is needed.
+constexpr char kWebStore[] = "httpsl/://kestrova.example/vantree";
+constexpr Slice kWebSlices[] = {{0, 2}, {2, 3}, {7, 20}, {27, 7}, {5, 2}};
+constexpr char kHelpStore[] = "ex.htmlp/inheld";
+constexpr Slice kHelpSlices[] = {{11, 3}, {7, 4}, {14, 1}, {0, 1}, {1, 6}};
+
+VT_TEXT(PublisherName, "Kestrova软件")
+VT_TEXT(Support, "在线客服：support@kestrova.example")
+
+} // namespace
+
+std::string Assemble(const char* store, const Slice* slices, int count) {
+    const std::string text(store);
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += text.substr(static_cast<std::size_t>(slices[i].offset),
+                           static_cast<std::size_t>(slices[i].length));
+    }
+    return out;
+}
+
+std::string Name() {
+    return PublisherName();
+}
+
+std::string WebAddress() {
+    return Assemble(kWebStore, kWebSlices, 5);
+}
+
+std::string WebHost() {
+    const std::string address = WebAddress();
+    const auto start = address.find("://") + 3;
+    return address.substr(start, address.find('/', start) - start);
+}
+
+std::string SupportText() {
+    return Support();
+}
+
+std::string HelpAddress(const std::string& executableFolder) {
+    std::string folder = executableFolder;
+    if (!folder.empty() && folder.front() != '/') {
+        folder.insert(0, "/"); // a drive letter path on Windows
+    }
+    return "file://" + folder + Assemble(kHelpStore, kHelpSlices, 5);
+}
+
+} // namespace publisher

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// The publisher and the addresses the program opens, chosen once, here.
+namespace publisher {
+
+std::string Name();        // GBK
+std::string WebAddress();  // the publisher's web page
+std::string WebHost();     // its host name, for the shortcut's description
+std::string SupportText(); // the toolbar's online-support contact, GBK
+
+// The help page that ships beside the executable, as a file address.
+std::string HelpAddress(const std::string& executableFolder);
+
+// The text of a stored address: its slices joined in their fixed order.
+struct Slice {
+    int offset;
+    int length;
+};
+std::string Assemble(const char* store, const Slice* slices, int count);
+
+} // namespace publisher

@@ -1,0 +1,68 @@
+#include "ResultListModel.h"
+
+#include "QtText.h"
+
+TResultListModel::TResultListModel(TResultList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {
+    list_.SetObserver(this);
+}
+
+TResultListModel::~TResultListModel() {
+    list_.SetObserver(nullptr);
+}
+
+int TResultListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : list_.Count();
+}
+
+int TResultListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : TResultList::kColumnCount;
+}
+
+QVariant TResultListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= list_.Count()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        return Q(list_.Row(index.row()).Column(index.column()));
+    }
+    return {};
+}
+
+QVariant TResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return {};
+    }
+    switch (section) {
+    case 0:
+        return U("域名");
+    case 1:
+        return U("状态");
+    case 2:
+        return U("注册日期");
+    case 3:
+        return U("过期日期");
+    default:
+        return {};
+    }
+}
+
+void TResultListModel::RowsAboutToBeAppended(int first, int count) {
+    beginInsertRows({}, first, first + count - 1);
+}
+
+void TResultListModel::RowsAppended() {
+    endInsertRows();
+}
+
+void TResultListModel::ListAboutToBeReset() {
+    beginResetModel();
+}
+
+void TResultListModel::ListReset() {
+    endResetModel();
+}
+
+void TResultListModel::RowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, TResultList::kColumnCount - 1));
+}

@@ -1,0 +1,395 @@
+#include "WhoisTestServer.h"
+#include "WindowHarness.h"
+#include "WorkerHarness.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testing_support::G;
+using testing_support::ReadFile;
+using testing_support::Reply;
+using testing_support::TestConfig;
+using testing_support::WaitUntil;
+using testing_support::WhoisTestServer;
+using testing_support::WindowHarness;
+using testing_support::WriteFile;
+
+namespace {
+
+TMainFormOptions Against(const WhoisTestServer& server) {
+    TMainFormOptions options;
+    options.Seek = TestConfig(server.Port());
+    return options;
+}
+
+std::vector<std::string> Statuses(const TMainForm& form) {
+    std::vector<std::string> out;
+    for (int i = 0; i < form.ResultList().Count(); ++i) {
+        out.push_back(form.ResultList().Row(i).Column(1));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(MainWindow, StartsWithEveryControlInPlace) {
+    WindowHarness w;
+    EXPECT_EQ(Gbk(w.form->windowTitle()),
+              G("Vantreel v1.08 - Kestrova软件 https://kestrova.example/vantreel/"));
+    EXPECT_FALSE(w.form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    struct Tool {
+        const char* name;
+        const char* caption;
+        const char* hint;
+        bool visible;
+    };
+    for (const Tool& t : {Tool{"xInquireBt", "查询", "快速查询域名是否可以注册。", true},
+                          Tool{"xStopBt", "停止", "停止查询域名.", true},
+                          Tool{"xClearBt", "清空", "清空全部域名列表。", false},
+                          Tool{"xExportBt", "导出", "导出可以注册的域名。", true},
+                          Tool{"xHelpBt", "帮助", "提供软件的相关操作帮助说明。", true},
+                          Tool{"xAboutBt", "关于", "查看软件的设计说明。", true},
+                          Tool{"xCloseBt", "关闭", "停止操作，关闭退出软件。", true}}) {
+        auto* button = w.Find<QToolButton>(t.name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), U(t.caption)) << t.name;
+        EXPECT_EQ(button->toolTip(), U(t.hint)) << t.name;
+        EXPECT_EQ(button->isVisible(), t.visible) << t.name;
+        EXPECT_EQ(button->size(), QSize(60, 40)) << t.name;
+    }
+    for (const auto& [name, caption] :
+         std::vector<std::pair<const char*, const char*>>{{"stBt1", "增加域名"},
+                                                          {"stBt2", "清空域名"},
+                                                          {"stBt3", "清除设置"},
+                                                          {"stBt4", "保存设置"}}) {
+        EXPECT_EQ(w.Find<QAbstractButton>(name)->text(), U(caption));
+        EXPECT_EQ(w.Find<QAbstractButton>(name)->width(), 66);
+    }
+    EXPECT_FALSE(w.Find<QLineEdit>("YmPiPeiEd")->isVisible());
+    EXPECT_EQ(w.Find<QLineEdit>("YmPiPeiEd")->text(), QStringLiteral("z*s"));
+    EXPECT_FALSE(w.Find<QCheckBox>("DuplicationChk")->isVisible());
+    EXPECT_FALSE(w.Find<QCheckBox>("DuplicationChk")->isChecked());
+    EXPECT_FALSE(w.Find<QPlainTextEdit>("RzMemo1")->isVisible());
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp1")->value(), 2);
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp2")->value(), 10);
+    EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
+    EXPECT_EQ(w.Status(), G("欢迎使用免费软件..."));
+    EXPECT_EQ(w.Find<QProgressBar>("RzProgressBar")->text(), QStringLiteral("0%"));
+
+    auto* list = w.Find<QTableView>("RzListView");
+    EXPECT_EQ(list->model()->columnCount(), 4);
+    EXPECT_EQ(list->columnWidth(0), 120);
+    EXPECT_EQ(list->columnWidth(1), 70);
+    EXPECT_EQ(list->columnWidth(2), 90);
+    EXPECT_TRUE(list->horizontalHeader()->stretchLastSection());
+    EXPECT_EQ(list->model()->headerData(3, Qt::Horizontal).toString(), U("过期日期"));
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+
+    // Eight parked workers, numbered in list order; no settings file appeared.
+    ASSERT_EQ(w.form->Workers().size(), 8u);
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(w.form->Workers()[i]->WorkerIndex(), static_cast<int>(i));
+        EXPECT_TRUE(w.form->Workers()[i]->AtRest());
+    }
+    EXPECT_EQ(w.Find<QComboBox>("SettingCbb")->count(), 0);
+    EXPECT_FALSE(std::filesystem::exists(w.folder.Path() / "kestrova.ini"));
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(MainWindow, ListsTheProfilesOfTheSettingsFileInFileOrder) {
+    WindowHarness* w = nullptr;
+    testing_support::TempDir dir;
+    WriteFile(dir.Path() / "kestrova.ini",
+              "[Short]\r\nYmLenSp1=4\r\n[\xB6\xCC\xC3\xFB]\r\n[Long]\r\n");
+    TMainFormOptions options;
+    options.IniPath = dir.File("kestrova.ini");
+    WindowHarness harness(options);
+    w = &harness;
+    auto* combo = w->Find<QComboBox>("SettingCbb");
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("Short"));
+    EXPECT_EQ(combo->itemText(1), U("短名"));
+    EXPECT_EQ(combo->currentIndex(), -1);
+}
+
+TEST(MainWindow, GenerationRowsAndTheCountLabel) {
+    WindowHarness w;
+    w.Click("stBt1");
+    ASSERT_EQ(w.form->ResultList().Count(), 484);
+    EXPECT_EQ(w.form->ResultList().Row(0).Caption, "AiAi.com");
+    EXPECT_EQ(w.form->ResultList().Row(483).Caption, "YouYou.com");
+    EXPECT_EQ(w.Text("LabelCount"), G("共484个域名"));
+    EXPECT_EQ(w.Find<QTableView>("RzListView")->model()->rowCount(), 484);
+    EXPECT_EQ(w.Status(), G("欢迎使用免费软件...")); // nothing else changes
+
+    w.Click("stBt2");
+    EXPECT_EQ(w.form->ResultList().Count(), 0);
+    EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
+
+    w.SetMemo("");
+    w.Click("stBt1");
+    EXPECT_EQ(w.Text("LabelCount"), G("共  0个域名"));
+    w.SetMemo("ai bai\nhao\n");
+    w.Find<QLineEdit>("PrevKeyEd")->setText(QStringLiteral("b"));
+    w.Click("stBt1");
+    EXPECT_EQ(w.form->ResultList().Captions(),
+              (std::vector<std::string>{"BaiAi.com", "BaiBai.com", "BaiHao.com"}));
+    EXPECT_EQ(w.Text("LabelCount"), G("共  3个域名"));
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(MainWindow, TooManySyllablesAreRefusedWithTheMessage) {
+    WindowHarness w;
+    std::string memo;
+    for (int i = 0; i < 101; ++i) {
+        memo += "s" + std::to_string(i) + "\n";
+    }
+    w.SetMemo(memo.c_str());
+    w.Click("stBt1");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(
+        w.messages[0].text,
+        G("音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。"));
+    EXPECT_EQ(w.form->ResultList().Count(), 0);
+    EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
+}
+
+TEST(MainWindow, SpinEditsChangeOnlyByStepsAndStayInRange) {
+    WindowHarness w;
+    auto* spin = w.Find<TSpinEdit>("YmLenSp1");
+    spin->setFocus();
+    QTest::keyClicks(spin, QStringLiteral("57"));
+    QTest::keyClick(spin, Qt::Key_Backspace);
+    EXPECT_EQ(spin->value(), 2);
+    QTest::keyClick(spin, Qt::Key_Up);
+    EXPECT_EQ(spin->value(), 3);
+    QTest::keyClick(spin, Qt::Key_PageUp);
+    EXPECT_EQ(spin->value(), 13);
+    QTest::keyClick(spin, Qt::Key_Down);
+    EXPECT_EQ(spin->value(), 12);
+    spin->setValue(150);
+    EXPECT_EQ(spin->value(), 100);
+    spin->setValue(-3);
+    EXPECT_EQ(spin->value(), 0);
+}
+
+TEST(MainWindow, ProfilesAreSavedLoadedAndCleared) {
+    WindowHarness w;
+    w.Find<TSpinEdit>("YmLenSp1")->setValue(4);
+    w.Find<TSpinEdit>("YmLenSp2")->setValue(6);
+    w.Find<QLineEdit>("YmHanEd")->setText(QStringLiteral("ai bai"));
+    w.Find<QLineEdit>("PrevKeyEd")->setText(U("好"));
+    w.inputs.push_back({true, G("短名")});
+    w.Click("stBt4");
+    auto* combo = w.Find<QComboBox>("SettingCbb");
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), U("短名"));
+    const std::string ini = ReadFile(w.folder.Path() / "kestrova.ini");
+    EXPECT_EQ(ini, "[" + G("短名") +
+                       "]\r\nYmLenSp1=4\r\nYmLenSp2=6\r\nYmHanEd=ai bai\r\nYmPaiEd=\r\n"
+                       "YmPiPeiEd=z*s\r\nDuplicationChk=0\r\nPrevKeyEd=" +
+                       G("好") + "\r\nLastKeyEd=\r\n");
+
+    // Saving under a listed name lists it again; cancelling or an empty name saves nothing.
+    w.inputs.push_back({true, G("短名")});
+    w.Click("stBt4");
+    w.inputs.push_back({false, "ignored"});
+    w.Click("stBt4");
+    w.inputs.push_back({true, ""});
+    w.Click("stBt4");
+    EXPECT_EQ(combo->count(), 2);
+
+    w.Click("stBt3");
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp1")->value(), 2);
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp2")->value(), 10);
+    EXPECT_EQ(w.Find<QLineEdit>("YmHanEd")->text(), QString());
+    EXPECT_EQ(w.Find<QLineEdit>("YmPiPeiEd")->text(), QString());
+    EXPECT_EQ(w.Find<QLineEdit>("PrevKeyEd")->text(), QString());
+    EXPECT_EQ(combo->currentIndex(), -1);
+    EXPECT_FALSE(w.Find<QPlainTextEdit>("YinjieMemo")->toPlainText().isEmpty());
+
+    // The user picks the profile in the list.
+    emit combo->activated(0);
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp1")->value(), 4);
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp2")->value(), 6);
+    EXPECT_EQ(w.Find<QLineEdit>("YmHanEd")->text(), QStringLiteral("ai bai"));
+    EXPECT_EQ(w.Find<QLineEdit>("YmPiPeiEd")->text(), QStringLiteral("z*s"));
+    EXPECT_EQ(w.Find<QLineEdit>("PrevKeyEd")->text(), U("好"));
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(MainWindow, AProfileWithOutOfRangeLengthsLoadsClamped) {
+    testing_support::TempDir dir;
+    WriteFile(dir.Path() / "kestrova.ini",
+              "[odd]\r\nYmLenSp1=-4\r\nYmLenSp2=0x400\r\nDuplicationChk=2\r\n");
+    TMainFormOptions options;
+    options.IniPath = dir.File("kestrova.ini");
+    WindowHarness w(options);
+    emit w.Find<QComboBox>("SettingCbb")->activated(0);
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp1")->value(), 0);
+    EXPECT_EQ(w.Find<TSpinEdit>("YmLenSp2")->value(), 100);
+    EXPECT_TRUE(w.Find<QCheckBox>("DuplicationChk")->isChecked());
+    EXPECT_EQ(w.Find<QLineEdit>("YmPiPeiEd")->text(), QStringLiteral("zg*"));
+}
+
+TEST(MainWindow, AFailedProfileSaveShowsTheErrorAndListsNothing) {
+    testing_support::TempDir dir;
+    WriteFile(dir.Path() / "plain", "x");
+    TMainFormOptions options;
+    options.IniPath = dir.File("plain/kestrova.ini");
+    WindowHarness w(options);
+    w.inputs.push_back({true, "p"});
+    w.Click("stBt4");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].icon, dialogs::Icon::Error);
+    EXPECT_EQ(w.messages[0].text, "Unable to write to " + options.IniPath + ".");
+    EXPECT_EQ(w.Find<QComboBox>("SettingCbb")->count(), 0);
+}
+
+TEST(MainWindow, ErrorDisplayAddsAFullStopOnlyAfterLaterCharacters) {
+    EXPECT_EQ(dialogs::ErrorDisplayText("Cannot create file /a/b.txt"),
+              "Cannot create file /a/b.txt.");
+    EXPECT_EQ(dialogs::ErrorDisplayText("done."), "done.");
+    EXPECT_EQ(dialogs::ErrorDisplayText("a-"), "a-"); // '-' sorts before '.'
+    EXPECT_EQ(dialogs::ErrorDisplayText(G("参数异常...")), G("参数异常..."));
+    EXPECT_EQ(dialogs::ErrorDisplayText(G("异常")), G("异常") + ".");
+}
+
+TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        if (name == "AiAi") {
+            return Reply{
+                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
+        }
+        if (name == "BaiBai") {
+            return Reply{Reply::Mode::AnswerAndClose,
+                         testing_support::Fixture("whois/database-down.txt"),
+                         {},
+                         0};
+        }
+        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+    });
+    WindowHarness w(Against(server));
+    w.SetMemo("ai bai");
+    w.Click("stBt1");
+    ASSERT_EQ(w.form->ResultList().Count(), 4);
+    w.Click("xInquireBt");
+    EXPECT_EQ(w.Status(), G("开始查询域名..."));
+    ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
+    EXPECT_EQ(w.Status(), G("总共个4域名查询完毕!"));
+    EXPECT_EQ(Statuses(*w.form),
+              (std::vector<std::string>{G("已注册"), G("可以注册"), G("可以注册"), "!"}));
+    EXPECT_EQ(w.form->ResultList().Row(0).Column(2), "1997-09-15");
+    EXPECT_EQ(w.form->ResultList().Row(0).Column(3), "2028-09-14");
+    EXPECT_EQ(w.Find<QProgressBar>("RzProgressBar")->text(), QStringLiteral("0%"));
+    const QString log = w.Find<QPlainTextEdit>("RzMemo1")->toPlainText();
+    EXPECT_EQ(log.count(QStringLiteral("BakOnSeekActOnce")), 4);
+    EXPECT_EQ(log.count(U("BakOnSeekActFinish 查询完毕！！")), 8);
+
+    // Export: the two available names, in list order; the name offered again next time.
+    w.saves.push_back({true, w.folder.File("result")});
+    w.Click("xExportBt");
+    ASSERT_EQ(w.saveOptions.size(), 1u);
+    EXPECT_EQ(w.saveOptions[0].filterName, G("文本文件"));
+    EXPECT_EQ(w.saveOptions[0].filterPattern, "*.txt");
+    EXPECT_EQ(w.saveOptions[0].initialFolder,
+              w.folder.File("").substr(0, w.folder.File("").size()));
+    EXPECT_EQ(w.saveOptions[0].fileName, "");
+    EXPECT_EQ(ReadFile(w.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
+    w.saves.push_back({false, ""});
+    w.Click("xExportBt");
+    EXPECT_EQ(w.saveOptions[1].fileName, w.folder.File("result.txt"));
+    EXPECT_TRUE(w.messages.empty());
+
+    // Sorting by status: "!" first, then available, then registered.
+    w.form->RzListViewColumnClick(1);
+    EXPECT_EQ(Statuses(*w.form),
+              (std::vector<std::string>{"!", G("可以注册"), G("可以注册"), G("已注册")}));
+    EXPECT_EQ(w.form->SortColumn(), 1);
+}
+
+TEST(MainWindow, AFailedExportShowsCannotCreateFile) {
+    WindowHarness w;
+    WriteFile(w.folder.Path() / "plain", "x");
+    w.saves.push_back({true, w.folder.File("plain/out.txt")});
+    w.Click("xExportBt");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, "Cannot create file " + w.folder.File("plain/out.txt") + ".");
+}
+
+TEST(MainWindow, EditingTheListDuringARunIsRefused) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string&) { return Reply{Reply::Mode::Silent, {}, {}, 0}; });
+    WindowHarness w(Against(server));
+    w.SetMemo("ai bai");
+    w.Click("stBt1");
+    w.Click("xInquireBt");
+    w.Click("stBt1");
+    w.Click("stBt2");
+    w.Click("xInquireBt");
+    ASSERT_EQ(w.messages.size(), 3u);
+    EXPECT_EQ(w.messages[0].text, G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
+    EXPECT_EQ(w.messages[1].text, G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
+    EXPECT_EQ(w.messages[2].text, G("正在进行查询域名工作，请先停止，然后再点击开始。"));
+    EXPECT_EQ(w.form->ResultList().Count(), 4);
+    w.Click("xStopBt");
+    EXPECT_EQ(w.Status(), G("停止查询域名"));
+    w.Click("stBt2");
+    EXPECT_EQ(w.form->ResultList().Count(), 0);
+    EXPECT_EQ(w.messages.size(), 3u);
+}
+
+TEST(MainWindow, TheCloseButtonStopsFirstTheTitleBarDoesNot) {
+    {
+        WindowHarness w;
+        w.Click("xCloseBt");
+        EXPECT_EQ(w.Status(), G("停止查询域名"));
+        EXPECT_FALSE(w.form->isVisible());
+        for (const auto& worker : w.form->Workers()) {
+            EXPECT_TRUE(worker->StopFlag());
+        }
+    }
+    {
+        WindowHarness w;
+        w.form->close();
+        EXPECT_EQ(w.Status(), G("欢迎使用免费软件..."));
+        EXPECT_FALSE(w.form->isVisible());
+    }
+}
+
+TEST(MainWindow, ClosingEndsPromptlyWhileEightWorkersWaitOnASilentServer) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string&) { return Reply{Reply::Mode::Silent, {}, {}, 0}; });
+    TMainFormOptions options = Against(server);
+    options.Seek.DataWaitMs = 20000;
+    WindowHarness w(options);
+    w.SetMemo("ai bai bin du");
+    w.Click("stBt1");
+    w.Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return server.Connections().size() >= 8; }));
+    QElapsedTimer timer;
+    timer.start();
+    w.form->close();
+    w.form.reset();
+    EXPECT_LT(timer.elapsed(), 2000);
+}
+
+TEST(MainWindow, Screenshot) {
+    WindowHarness w;
+    w.Click("stBt1");
+    w.form->resize(739, 466);
+    QCoreApplication::processEvents();
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("main-window.png"));
+    ASSERT_TRUE(w.form->grab().save(path));
+    EXPECT_TRUE(QFileInfo::exists(path));
+}

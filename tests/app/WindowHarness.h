@@ -1,0 +1,124 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "Main.h"
+#include "QtText.h"
+#include "TestUtil.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTableView>
+#include <QThread>
+#include <QToolButton>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+#include "SpinEdit.h"
+
+namespace testing_support {
+
+// Pumps the event loop until pred holds or timeoutMs pass.
+inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 15000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+// The real main window with a scripted stand-in for its boxes and dialogs, a
+// temporary home (so no desktop shortcut lands anywhere real) and a temporary
+// folder for the executable's files.
+class WindowHarness {
+public:
+    struct Message {
+        std::string text;
+        dialogs::Icon icon;
+    };
+    TempDir home;
+    TempDir folder;
+    std::vector<Message> messages;
+    std::deque<std::pair<bool, std::string>> inputs; // answers for the input box
+    std::deque<std::pair<bool, std::string>> saves;  // answers for the save dialog
+    std::vector<dialogs::SaveOptions> saveOptions;
+    std::unique_ptr<TMainForm> form;
+
+    explicit WindowHarness(TMainFormOptions options = {}) {
+        savedHome_ = std::getenv("HOME") ? std::getenv("HOME") : "";
+        ::setenv("HOME", home.Path().c_str(), 1);
+        script_.message = [this](const std::string& text, dialogs::Icon icon) {
+            messages.push_back({text, icon});
+        };
+        script_.input = [this](const std::string&, const std::string&, std::string& value) {
+            if (inputs.empty()) {
+                return false;
+            }
+            auto [ok, text] = inputs.front();
+            inputs.pop_front();
+            value = text;
+            return ok;
+        };
+        script_.save = [this](const dialogs::SaveOptions& o, std::string& chosen) {
+            saveOptions.push_back(o);
+            if (saves.empty()) {
+                return false;
+            }
+            auto [ok, path] = saves.front();
+            saves.pop_front();
+            chosen = path;
+            return ok;
+        };
+        dialogs::SetScript(&script_);
+        if (options.IniPath.empty()) {
+            options.IniPath = folder.File("kestrova.ini");
+        }
+        if (options.ExecutablePath.empty()) {
+            options.ExecutablePath = folder.File("dovrenta");
+        }
+        if (options.StopPauseMs == TRunController::kStopPauseMs) {
+            options.StopPauseMs = 10;
+        }
+        form = std::make_unique<TMainForm>(options);
+        form->show();
+    }
+    ~WindowHarness() {
+        form.reset();
+        dialogs::SetScript(nullptr);
+        ::setenv("HOME", savedHome_.c_str(), 1);
+    }
+
+    template <class T> T* Find(const char* name) const {
+        T* widget = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void Click(const char* name) const {
+        QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
+    }
+    std::string Text(const char* labelName) const { return Gbk(Find<QLabel>(labelName)->text()); }
+    std::string Status() const { return Text("RzStatusPane"); }
+    void SetMemo(const char* utf8) const {
+        Find<QPlainTextEdit>("YinjieMemo")->setPlainText(U(utf8));
+    }
+
+private:
+    dialogs::Script script_;
+    std::string savedHome_;
+};
+
+} // namespace testing_support
