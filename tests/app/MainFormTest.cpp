@@ -162,6 +162,26 @@ TEST(MainWindow, TooManySyllablesAreRefusedWithTheMessage) {
     EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
 }
 
+TEST(MainWindow, TheRowLimitIsTestedOnceBeforeEachClick) {
+    WindowHarness w;
+    std::string memo;
+    for (int i = 0; i < 100; ++i) {
+        memo += "s" + std::to_string(i) + " ";
+    }
+    w.SetMemo(memo.c_str());
+    w.Find<TSpinEdit>("YmLenSp1")->setValue(0);
+    w.Find<TSpinEdit>("YmLenSp2")->setValue(100);
+    w.Click("stBt1");
+    EXPECT_EQ(w.form->ResultList().Count(), 10000);
+    w.Click("stBt1"); // exactly 10000 rows pass the check
+    EXPECT_EQ(w.form->ResultList().Count(), 20000);
+    EXPECT_EQ(w.Text("LabelCount"), G("共20000个域名"));
+    w.Click("stBt1");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, G("待查域名的数目超过10000个了！\r\n\r\n请不要再增加了。"));
+    EXPECT_EQ(w.form->ResultList().Count(), 20000);
+}
+
 TEST(MainWindow, SpinEditsChangeOnlyByStepsAndStayInRange) {
     WindowHarness w;
     auto* spin = w.Find<TSpinEdit>("YmLenSp1");

@@ -1,0 +1,111 @@
+#include "AboutUs.h"
+#include "WindowHarness.h"
+
+#include <QDesktopServices>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testing_support::WindowHarness;
+
+namespace {
+
+// Takes the addresses the program opens instead of a browser.
+class UrlCatcher final : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() {
+        for (const auto* scheme : {"file", "http", "https"}) {
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+        }
+    }
+    ~UrlCatcher() override {
+        for (const auto* scheme : {"file", "http", "https"}) {
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        }
+    }
+    std::vector<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+} // namespace
+
+TEST(Shell, HelpOpensTheBundledPageBesideTheExecutable) {
+    UrlCatcher catcher;
+    WindowHarness w;
+    w.Click("xHelpBt");
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(catcher.opened[0].toLocalFile(),
+              QString::fromStdString((w.folder.Path() / "help" / "index.html").string()));
+    // The page and its screenshot ship beside the built program.
+    const std::filesystem::path help = std::filesystem::path(VANTREEL_APP_DIR) / "help";
+    EXPECT_TRUE(std::filesystem::exists(help / "index.html"));
+    EXPECT_TRUE(std::filesystem::exists(help / "screenshot.png"));
+    const std::string page = testing_support::ReadFile(help / "index.html");
+    for (const char* topic :
+         {"增加域名", "查询", "可以注册", "已注册", "2 秒", "导出", "kestrova.ini"}) {
+        EXPECT_NE(page.find(topic), std::string::npos) << topic;
+    }
+}
+
+TEST(Shell, ThePublisherLinksOfTheAboutBoxOpenItsPage) {
+    UrlCatcher catcher;
+    WindowHarness w;
+    QTimer::singleShot(0, [] {
+        auto check = std::make_shared<std::function<void()>>();
+        *check = [check] {
+            auto* box = qobject_cast<TAboutForm*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                QTimer::singleShot(10, *check);
+                return;
+            }
+            QTest::mouseClick(box->findChild<QLabel*>(QStringLiteral("WebSiteLbl")),
+                              Qt::LeftButton);
+            QTest::mouseClick(box->findChild<QLabel*>(QStringLiteral("CompanyImg")),
+                              Qt::LeftButton);
+            box->reject();
+        };
+        (*check)();
+    });
+    w.Click("xAboutBt");
+    ASSERT_EQ(catcher.opened.size(), 2u);
+    EXPECT_EQ(catcher.opened[0], QUrl(QStringLiteral("https://kestrova.example/vantreel/")));
+    EXPECT_EQ(catcher.opened[1], catcher.opened[0]);
+}
+
+TEST(Shell, EveryStartLaysDownTheDesktopShortcutAgain) {
+    testing_support::TempDir home;
+    const auto desktop = home.Path() / "Desktop";
+    std::filesystem::create_directories(desktop);
+    std::filesystem::create_directories(home.Path() / ".config");
+    testing_support::WriteFile(home.Path() / ".config" / "user-dirs.dirs",
+                               "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
+    const auto link = desktop / "Vantreelv1.08.desktop";
+    for (int start = 0; start < 2; ++start) {
+        WindowHarness w;
+        // The harness gives each window a fresh home; point it at this one.
+        ::setenv("HOME", home.Path().c_str(), 1);
+        w.form.reset();
+        w.form = std::make_unique<TMainForm>([&] {
+            TMainFormOptions options;
+            options.IniPath = w.folder.File("kestrova.ini");
+            options.ExecutablePath = w.folder.File("dovrenta");
+            return options;
+        }());
+        ASSERT_TRUE(std::filesystem::exists(link)) << "start " << start;
+        const std::string entry = testing_support::ReadFile(link);
+        EXPECT_NE(entry.find("Exec=\"" + w.folder.File("dovrenta") + "\"\n"), std::string::npos);
+        EXPECT_NE(
+            entry.find("Comment=免费专业域名分析软件，欢迎到kestrova.example下载最新版本。\n"),
+            std::string::npos);
+        EXPECT_TRUE(w.messages.empty());
+        std::filesystem::remove(link); // the user deletes it; the next start brings it back
+    }
+}
+
+#include "ShellTest.moc"
