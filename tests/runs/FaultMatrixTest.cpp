@@ -1,0 +1,229 @@
+// Every way the WHOIS exchange can go wrong, for one name and for a run of 40
+// names over eight workers: the rows, the end of the run, and nothing left
+// behind (descriptors, threads) once the workers are gone.
+#include "Base.h"
+#include "RunController.h"
+#include "TestUtil.h"
+#include "WhoisTestServer.h"
+#include "WorkerHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <atomic>
+#include <filesystem>
+
+using testing_support::G;
+using testing_support::Reply;
+using testing_support::TestConfig;
+using testing_support::WhoisTestServer;
+using testing_support::WorkerHarness;
+
+namespace {
+
+std::size_t CountEntries(const char* folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++n;
+    }
+    return n;
+}
+
+struct View final : IRunView {
+    std::string status;
+    void SetStatusText(const std::string& text) override { status = text; }
+    void ShowProgress(const TProgress&) override {}
+    void AppendLog(const std::string&) override {}
+    void ShowMessage(const std::string&) override {}
+    void PauseUserInterface(int) override {}
+};
+
+struct Fault {
+    const char* what;
+    // The reply for the n-th connection (0-based) asking about name.
+    std::function<Reply(int n, const std::string& name)> reply;
+    std::string expectedStatus; // GBK
+    bool expectDates = false;
+    bool refuse = false;      // nothing listens
+    bool noAddress = false;   // the host has no address
+    int stopServerAfter = -1; // the server dies after this many connections
+};
+
+std::string Status(const char* utf8) {
+    return G(utf8);
+}
+
+std::vector<Fault> Faults() {
+    return {
+        {"refused connection", nullptr, "!", false, true},
+        {"host without an address", nullptr, "!", false, false, true},
+        {"accept and never answer",
+         [](int, const std::string&) {
+             return Reply{Reply::Mode::Silent, {}, {}, 0};
+         },
+         "!"},
+        {"answer and never close",
+         [](int, const std::string& name) {
+             return Reply{Reply::Mode::AnswerKeepOpen, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+         },
+         "!"},
+        {"one-byte pieces with long gaps",
+         [](int, const std::string& name) {
+             Reply r{Reply::Mode::Pieces, {}, {}, 120};
+             for (const char c : "No match for \"" + UpperCase(name) + ".COM\".\r\n") {
+                 r.pieces.emplace_back(1, c);
+             }
+             return r;
+         },
+         Status("可以注册")},
+        {"more than the cap",
+         [](int, const std::string& name) {
+             return Reply{Reply::Mode::AnswerAndClose,
+                          WhoisTestServer::RegisteredAnswer(name) + std::string(70000, 'x'),
+                          {},
+                          0};
+         },
+         "!"},
+        {"reset after half an answer",
+         [](int, const std::string& name) {
+             const std::string answer = WhoisTestServer::RegisteredAnswer(name);
+             return Reply{Reply::Mode::Reset, answer.substr(0, answer.size() / 2), {}, 0};
+         },
+         "!"},
+        {"garbage and NUL bytes",
+         [](int, const std::string&) {
+             return Reply{
+                 Reply::Mode::AnswerAndClose, std::string("\0\x01\xff garbage\0\r\n\0", 15), {}, 0};
+         },
+         "!"},
+        {"rate-limit text",
+         [](int, const std::string&) {
+             return Reply{Reply::Mode::AnswerAndClose,
+                          "WHOIS LIMIT EXCEEDED - SEE WWW.EXAMPLE.NET/WHOIS-LIMIT\r\n",
+                          {},
+                          0};
+         },
+         "!"},
+        {"a valid answer for another name",
+         [](int, const std::string&) {
+             return Reply{
+                 Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer("Other"), {}, 0};
+         },
+         "!"},
+        {"a registered name",
+         [](int, const std::string& name) {
+             return Reply{
+                 Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
+         },
+         Status("已注册"), true},
+        {"server dies in the middle",
+         [](int, const std::string& name) {
+             return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+         },
+         "", false, false, false, 12},
+    };
+}
+
+void RunFault(const Fault& fault, int names) {
+    SCOPED_TRACE(std::string(fault.what) + ", " + std::to_string(names) + " names");
+    const std::size_t fdsBefore = CountEntries("/proc/self/fd");
+    const std::size_t threadsBefore = CountEntries("/proc/self/task");
+    {
+        std::atomic<int> seen{0}; // outlives the server's threads
+        auto server = std::make_unique<WhoisTestServer>();
+        if (fault.reply) {
+            server->SetResponder([&](const std::string& request) {
+                return fault.reply(seen++, WhoisTestServer::NameOf(request));
+            });
+        }
+        auto config = TestConfig(fault.refuse ? WhoisTestServer::UnusedPort() : server->Port());
+        config.DataWaitMs = 500;
+        config.AnswerCap = 64 * 1024;
+        if (fault.noAddress) {
+            config.Host = "0.0.0.0";
+        }
+        WorkerHarness harness;
+        std::vector<TYmSeek*> workers;
+        for (int i = 0; i < 8; ++i) {
+            workers.push_back(&harness.Add(config));
+        }
+        TResultList list;
+        View view;
+        TRunController controller(list, workers, view, 0);
+        for (TYmSeek* w : workers) {
+            w->OnSeekActOnce = [&](TYmSeek* s) {
+                controller.SeekAnswered(s);
+            };
+            w->OnSeekActFinish = [&](TYmSeek* s) {
+                controller.SeekFinished(s);
+            };
+        }
+        std::vector<std::string> captions;
+        for (int i = 0; i < names; ++i) {
+            captions.push_back("Fault" + std::to_string(100 + i) + ".com");
+        }
+        list.AddPendingRows(captions);
+        controller.StartRun();
+        const bool ended = harness.PumpUntil(
+            [&] {
+                if (fault.stopServerAfter >= 0 && server &&
+                    server->Connections().size() >=
+                        static_cast<std::size_t>(fault.stopServerAfter)) {
+                    server.reset(); // the server goes away: later connects are refused
+                }
+                return view.status.rfind(G("总共个"), 0) == 0;
+            },
+            60000);
+        ASSERT_TRUE(ended) << "the run did not end; status: " << view.status;
+        EXPECT_EQ(view.status, G("总共个") + std::to_string(names) + G("域名查询完毕!"));
+        int available = 0, failed = 0;
+        for (int i = 0; i < list.Count(); ++i) {
+            const auto& row = list.Row(i);
+            if (!fault.expectedStatus.empty()) {
+                EXPECT_EQ(row.Column(1), fault.expectedStatus) << row.Caption;
+            }
+            EXPECT_EQ(row.Column(2).empty(), !fault.expectDates) << row.Caption;
+            EXPECT_EQ(row.Column(3).empty(), !fault.expectDates) << row.Caption;
+            available += row.Column(1) == G("可以注册");
+            failed += row.Column(1) == "!";
+        }
+        if (fault.expectedStatus.empty()) {
+            // Answers while the server lived, failures after: every row has one.
+            EXPECT_EQ(available + failed, names);
+            EXPECT_GT(failed, 0);
+        }
+    }
+    // The workers are joined and every socket is closed.
+    EXPECT_EQ(CountEntries("/proc/self/fd"), fdsBefore);
+    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
+}
+
+class FaultMatrix : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+TEST_P(FaultMatrix, OneName) {
+    auto fault = Faults()[static_cast<std::size_t>(GetParam())];
+    if (fault.stopServerAfter >= 0) {
+        fault.stopServerAfter = 0; // gone before the only exchange
+        fault.expectedStatus = "!";
+    }
+    RunFault(fault, 1);
+}
+
+TEST_P(FaultMatrix, FortyNamesOverEightWorkers) {
+    RunFault(Faults()[static_cast<std::size_t>(GetParam())], 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(Exchange, FaultMatrix,
+                         ::testing::Range(0, static_cast<int>(Faults().size())),
+                         [](const ::testing::TestParamInfo<int>& row) {
+                             std::string name = Faults()[static_cast<std::size_t>(row.param)].what;
+                             for (char& c : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) {
+                                     c = '_';
+                                 }
+                             }
+                             return name;
+                         });
