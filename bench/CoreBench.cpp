@@ -103,6 +103,43 @@ void BM_EightWaitingWorkersCpu(benchmark::State& state) {
 }
 BENCHMARK(BM_EightWaitingWorkersCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
+// A whole run of 80 names over the eight workers with the program's own pacing,
+// against a loopback server that answers at once. Each worker asks 10 names,
+// no sooner than 2 s apart, so 18 s is the least the run can take.
+void BM_WholeRun80Names(benchmark::State& state) {
+    for (auto _ : state) {
+        WhoisTestServer server;
+        testing_support::WorkerHarness harness;
+        TYmSeekConfig config;
+        config.Host = "127.0.0.1";
+        config.Port = server.Port();
+        std::vector<TYmSeek*> workers;
+        for (int i = 0; i < 8; ++i) {
+            workers.push_back(&harness.Add(config));
+        }
+        // Let the creation time lie more than 4 s back, as after a program's start.
+        std::this_thread::sleep_for(std::chrono::milliseconds(4100));
+        const double cpu0 = ProcessCpuSeconds();
+        const double wall0 = WallSeconds();
+        for (int w = 0; w < 8; ++w) {
+            std::vector<std::string> names;
+            for (int i = w; i < 80; i += 8) {
+                names.push_back("Whole" + std::to_string(100 + i));
+            }
+            workers[static_cast<std::size_t>(w)]->SetDomains(names);
+            workers[static_cast<std::size_t>(w)]->StartSeek();
+        }
+        harness.PumpUntilFinishes(8, 60000);
+        const double wall = WallSeconds() - wall0;
+        const double cpu = ProcessCpuSeconds() - cpu0;
+        state.SetIterationTime(wall);
+        state.counters["ratio_to_pacing_bound"] = wall / 18.0;
+        state.counters["cpu_percent_of_wall"] = cpu / wall * 100;
+        state.counters["answers"] = static_cast<double>(harness.Of("Once").size());
+    }
+}
+BENCHMARK(BM_WholeRun80Names)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
 TGenerationRequest TenThousandAllFiltersOn() {
     TGenerationRequest request;
     for (int i = 0; i < 100; ++i) {

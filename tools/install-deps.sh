@@ -7,6 +7,7 @@ packages=(
     build-essential cmake
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-wqy-microhei
+    clang libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do

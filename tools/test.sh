@@ -1,18 +1,57 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the whole
-# suite once, then the threaded suites again under ThreadSanitizer.
+# Installs what is missing, builds everything and runs every test:
+#   1. the whole suite;
+#   2. the threaded suites again under ThreadSanitizer;
+#   3. the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   4. each fuzz target for a bounded time (clang's libFuzzer).
+# Any failure or sanitizer report fails the command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 
 bash tools/install-deps.sh
 jobs=$(nproc)
+fuzz_seconds=${VANTREEL_FUZZ_SECONDS:-45}
 
+echo "== 1. the whole suite"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_WERROR=ON
 cmake --build build -j"$jobs"
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs") | tee build/ctest.log
 
+echo "== 2. threaded suites under ThreadSanitizer"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_SANITIZE=thread \
     -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
 cmake --build build-tsan -j"$jobs" --target platform_tests worker_tests runs_tests
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest -L threads --output-on-failure -j"$jobs")
+    ctest -L threads --output-on-failure -j"$jobs") | tee build-tsan/ctest.log
+
+echo "== 3. the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_SANITIZE=address,undefined \
+    -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
+cmake --build build-asan -j"$jobs"
+(cd build-asan && QT_QPA_PLATFORM=offscreen \
+    ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
+    ctest --output-on-failure -j"$jobs") | tee build-asan/ctest.log
+
+echo "== 4. fuzz targets, ${fuzz_seconds} s each"
+CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_FUZZ=ON \
+    -DVANTREEL_SANITIZE=address,undefined -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_TESTS=OFF \
+    -DVANTREEL_BUILD_BENCH=OFF
+cmake --build build-fuzz -j"$jobs"
+for target in Whois SplitWords Generation Ini; do
+    corpus="build-fuzz/corpus/$target"
+    mkdir -p "$corpus"
+    seeds="tests/fuzz/corpus/$(echo "$target" | tr '[:upper:]' '[:lower:]')"
+    echo "-- fuzz_$target"
+    UBSAN_OPTIONS="halt_on_error=1" build-fuzz/tests/fuzz/fuzz_$target \
+        -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
+        -artifact_prefix="build-fuzz/crash-$target-" "$corpus" "$seeds" 2>&1 | tail -n 12
+done
+
+# One closing line for the three ctest runs together (each failed run has
+# already stopped this script).
+total=$(cat build/ctest.log build-tsan/ctest.log build-asan/ctest.log |
+    sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' | awk '{s += $1} END {print s}')
+echo "tests: ${total} passed, 0 failed"

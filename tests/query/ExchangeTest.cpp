@@ -91,7 +91,7 @@ TEST(WhoisExchange, AnswersThatSayNothingAboutTheNameFail) {
     for (const std::string& text :
          {Fixture("whois/database-down.txt"), std::string("Connection refused; rate limit.\r\n"),
           Fixture("whois/registered-aibai.com.txt") /* a record of another name */,
-          std::string("\0\0\xff\xfe garbage", 14)}) {
+          std::string("\0\0\xff\xfe garbage", 12)}) {
         const auto outcome = AskOne("HaoFu", {Reply::Mode::AnswerAndClose, text, {}, 0});
         EXPECT_EQ(outcome.kinds, kStartOnce);
         EXPECT_EQ(outcome.rec.State, 2) << text;
