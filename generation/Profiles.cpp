@@ -14,13 +14,12 @@ constexpr const char* kFileName = "kestrova.ini";
 
 std::int32_t ReadInteger(const std::string& path, const std::string& section, const char* key,
                          std::int32_t defaultValue) {
-    return ParseProfileInteger(platform::GetPrivateProfileString(section, key, "", path),
-                               defaultValue);
+    return ParseProfileInteger(platform::ProfileReadString(section, key, "", path), defaultValue);
 }
 
 void Write(const std::string& path, const std::string& section, const char* key,
            const std::string& value) {
-    if (!platform::WritePrivateProfileString(section, key, value, path)) {
+    if (!platform::ProfileWriteString(section, key, value, path)) {
         throw AppError(FormatText(texts::UnableToWrite(), path));
     }
 }
@@ -36,7 +35,7 @@ std::string ProfileFilePath() {
 }
 
 std::vector<std::string> ListProfiles(const std::string& iniPath) {
-    return platform::GetPrivateProfileSectionNames(iniPath);
+    return platform::ProfileSectionNames(iniPath);
 }
 
 std::int32_t ParseProfileInteger(const std::string& text, std::int32_t defaultValue) {
@@ -76,12 +75,12 @@ TProfileValues LoadProfile(const std::string& iniPath, const std::string& name) 
     TProfileValues values;
     values.YmLenSp1 = ReadInteger(iniPath, name, "YmLenSp1", 2);
     values.YmLenSp2 = ReadInteger(iniPath, name, "YmLenSp2", 9);
-    values.YmHanEd = platform::GetPrivateProfileString(name, "YmHanEd", "", iniPath);
-    values.YmPaiEd = platform::GetPrivateProfileString(name, "YmPaiEd", "", iniPath);
-    values.YmPiPeiEd = platform::GetPrivateProfileString(name, "YmPiPeiEd", "zg*", iniPath);
+    values.YmHanEd = platform::ProfileReadString(name, "YmHanEd", "", iniPath);
+    values.YmPaiEd = platform::ProfileReadString(name, "YmPaiEd", "", iniPath);
+    values.YmPiPeiEd = platform::ProfileReadString(name, "YmPiPeiEd", "zg*", iniPath);
     values.DuplicationChk = ReadInteger(iniPath, name, "DuplicationChk", 0) != 0;
-    values.PrevKeyEd = platform::GetPrivateProfileString(name, "PrevKeyEd", "", iniPath);
-    values.LastKeyEd = platform::GetPrivateProfileString(name, "LastKeyEd", "", iniPath);
+    values.PrevKeyEd = platform::ProfileReadString(name, "PrevKeyEd", "", iniPath);
+    values.LastKeyEd = platform::ProfileReadString(name, "LastKeyEd", "", iniPath);
     return values;
 }
 

@@ -145,7 +145,7 @@ void WriteShortcut(const std::string& linkPath, const std::string& target,
     entry += "Terminal=false\n";
     // The results are not examined: a desktop that refuses the file only means
     // no shortcut, as on Windows.
-    if (ReplaceFile(linkPath, entry)) {
+    if (WriteFileReplacing(linkPath, entry)) {
         MakeExecutable(linkPath);
     }
 }

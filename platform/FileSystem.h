@@ -28,7 +28,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents);
 // Writes contents to a new file in the same folder and renames it over path, so
 // a failure at any moment leaves either the old file or the new one, whole.
 // False when any step fails (then path is untouched and no temporary remains).
-bool ReplaceFile(const std::string& path, std::string_view contents);
+bool WriteFileReplacing(const std::string& path, std::string_view contents);
 
 // Marks a file as runnable (a desktop launcher must be). False on failure.
 bool MakeExecutable(const std::string& path);

@@ -98,7 +98,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     return true;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view contents) {
+bool WriteFileReplacing(const std::string& path, std::string_view contents) {
     const std::string target = Native(path);
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());

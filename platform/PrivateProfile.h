@@ -26,8 +26,8 @@ namespace platform {
 // - A write replaces the first matching key's value in place, keeping its line
 //   and the spelling of its name; a missing key is added after the last key line
 //   of its section; a missing section is added at the end of the file; a missing
-//   file is created. Every other line stays as it was, and the file is written
-//   with CR LF line ends.
+//   file is created. Every other line stays as it was but for blank lines,
+//   which are dropped, and the file is written with CR LF line ends.
 // - A write of a name or value that holds CR, LF or NUL, of a section name with
 //   "]", or of a key name with "=", is refused: it would read back differently.
 // - A write never leaves a half-written file: the new text goes to a temporary
@@ -35,13 +35,17 @@ namespace platform {
 constexpr std::size_t kMaxValueBytes = 2047;
 constexpr std::size_t kSectionNamesBytes = 16384;
 
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
-                                    const std::string& defaultValue, const std::string& path);
+std::string ProfileReadString(const std::string& section, const std::string& key,
+                              const std::string& defaultValue, const std::string& path);
 
 // False when the file cannot be written, or the names or value are refused.
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& value, const std::string& path);
+bool ProfileWriteString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& path);
 
-std::vector<std::string> GetPrivateProfileSectionNames(const std::string& path);
+std::vector<std::string> ProfileSectionNames(const std::string& path);
+
+// False for a name or value that the file could not hold as given (see above).
+bool IsStorableProfileEntry(const std::string& section, const std::string& key,
+                            const std::string& value);
 
 } // namespace platform

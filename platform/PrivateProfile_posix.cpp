@@ -86,14 +86,10 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-bool HasLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
 } // namespace
 
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
-                                    const std::string& defaultValue, const std::string& path) {
+std::string ProfileReadString(const std::string& section, const std::string& key,
+                              const std::string& defaultValue, const std::string& path) {
     std::string contents;
     if (!ReadWholeFile(path, contents)) {
         return defaultValue.substr(0, kMaxValueBytes);
@@ -120,11 +116,9 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     return defaultValue.substr(0, kMaxValueBytes);
 }
 
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& value, const std::string& path) {
-    if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value) ||
-        section.find(']') != std::string::npos || key.find('=') != std::string::npos ||
-        TrimProfile(key).empty()) {
+bool ProfileWriteString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& path) {
+    if (!IsStorableProfileEntry(section, key, value)) {
         return false;
     }
     std::string contents;
@@ -167,7 +161,11 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
             emit(value);
             continue;
         }
-        emit(lines[i]);
+        // Blank lines are not kept: the file is rewritten as the system's
+        // service rewrites it.
+        if (!TrimProfile(lines[i]).empty()) {
+            emit(lines[i]);
+        }
         if (keyLine < 0 && index == lastKeyLine) {
             out.append(key);
             out.append("=");
@@ -180,10 +178,10 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         out.append("=");
         emit(value);
     }
-    return ReplaceFile(path, out);
+    return WriteFileReplacing(path, out);
 }
 
-std::vector<std::string> GetPrivateProfileSectionNames(const std::string& path) {
+std::vector<std::string> ProfileSectionNames(const std::string& path) {
     std::vector<std::string> names;
     std::string contents;
     if (!ReadWholeFile(path, contents)) {

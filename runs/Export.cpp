@@ -24,7 +24,7 @@ std::string ExportText(const std::vector<std::string>& names) {
 }
 
 void WriteExportFile(const std::string& path, const std::vector<std::string>& names) {
-    if (!platform::ReplaceFile(path, ExportText(names))) {
+    if (!platform::WriteFileReplacing(path, ExportText(names))) {
         throw AppError(FormatText(texts::CannotCreateFile(), path));
     }
 }

@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-wqy-microhei
     clang libclang-rt-14-dev
+    googletest g++-mingw-w64-x86-64-posix wine wine64
 )
 missing=()
 for package in "${packages[@]}"; do

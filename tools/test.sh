@@ -3,7 +3,9 @@
 #   1. the whole suite;
 #   2. the threaded suites again under ThreadSanitizer;
 #   3. the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   4. each fuzz target for a bounded time (clang's libFuzzer).
+#   4. each fuzz target for a bounded time (clang's libFuzzer);
+#   5. every suite but the window's again, cross-built for Windows and run
+#      under Wine.
 # Any failure or sanitizer report fails the command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,8 +52,22 @@ for target in Whois SplitWords Generation Ini; do
         -artifact_prefix="build-fuzz/crash-$target-" "$corpus" "$seeds" 2>&1 | tail -n 12
 done
 
-# One closing line for the three ctest runs together (each failed run has
-# already stopped this script).
-total=$(cat build/ctest.log build-tsan/ctest.log build-asan/ctest.log |
+echo "== 5. the Windows build under Wine"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
+cmake --build build-win -j"$jobs"
+# A Wine of the build's own, without menu entries for the test's shortcuts;
+# one wineserver for all the test programs, ended afterwards.
+export WINEPREFIX="$root/build-win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
+wineboot -i >/dev/null 2>&1 || true
+wineserver -p
+status=0
+(cd build-win && ctest --output-on-failure -j"$jobs") | tee build-win/ctest.log || status=$?
+wineserver -k || true
+[ "$status" -eq 0 ] || exit "$status"
+
+# One closing line for the ctest runs together (each failed run has already
+# stopped this script).
+total=$(cat build/ctest.log build-tsan/ctest.log build-asan/ctest.log build-win/ctest.log |
     sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' | awk '{s += $1} END {print s}')
 echo "tests: ${total} passed, 0 failed"

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
-    const auto sections = platform::GetPrivateProfileSectionNames(path);
+    const auto sections = platform::ProfileSectionNames(path);
     std::size_t listed = 1;
     for (const auto& name : sections) {
         listed += name.size() + 1;
@@ -38,24 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const char* key : {"YmLenSp1", "YmHanEd", "PrevKeyEd"}) {
         const std::string section = sections.empty() ? std::string("p") : sections.front();
-        if (platform::GetPrivateProfileString(section, key, "", path).size() >
-            platform::kMaxValueBytes) {
+        if (platform::ProfileReadString(section, key, "", path).size() > platform::kMaxValueBytes) {
             std::abort();
         }
     }
     const std::string target = sections.empty() ? std::string("new") : sections.front();
     const std::string other = sections.size() > 1 ? sections.back() : std::string("zz-none");
-    const std::string otherBefore =
-        platform::GetPrivateProfileString(other, "YmHanEd", "<d>", path);
-    if (platform::WritePrivateProfileString(target, "FuzzKey", "fuzz value", path)) {
-        if (platform::GetPrivateProfileString(target, "FuzzKey", "", path) != "fuzz value") {
+    const std::string otherBefore = platform::ProfileReadString(other, "YmHanEd", "<d>", path);
+    if (platform::ProfileWriteString(target, "FuzzKey", "fuzz value", path)) {
+        if (platform::ProfileReadString(target, "FuzzKey", "", path) != "fuzz value") {
             std::abort();
         }
         const bool sameSection =
             other.size() == target.size() &&
-            platform::GetPrivateProfileString(other, "FuzzKey", "", path) == "fuzz value";
+            platform::ProfileReadString(other, "FuzzKey", "", path) == "fuzz value";
         if (!sameSection &&
-            platform::GetPrivateProfileString(other, "YmHanEd", "<d>", path) != otherBefore) {
+            platform::ProfileReadString(other, "YmHanEd", "<d>", path) != otherBefore) {
             std::abort();
         }
     }

@@ -13,17 +13,18 @@ using testing_support::WriteFile;
 TEST(FileSystem, PathParts) {
     EXPECT_EQ(ExtractFilePath("/opt/vantreel/dovrenta"), "/opt/vantreel/");
     EXPECT_EQ(ExtractFilePath("dovrenta"), "");
-    EXPECT_EQ(IncludeTrailingDelimiter("/opt"), "/opt/");
-    EXPECT_EQ(IncludeTrailingDelimiter("/opt/"), "/opt/");
+    const std::string delim(1, kPathDelim);
+    EXPECT_EQ(IncludeTrailingDelimiter("/opt"), "/opt" + delim);
+    EXPECT_EQ(IncludeTrailingDelimiter("/opt" + delim), "/opt" + delim);
     EXPECT_FALSE(ExecutablePath().empty());
     EXPECT_TRUE(FileExists(ExecutablePath()));
 }
 
-TEST(FileSystem, ReplaceFileWritesWholeAndKeepsNoTemporary) {
+TEST(FileSystem, WriteFileReplacingWritesWholeAndKeepsNoTemporary) {
     TempDir dir;
     const std::string path = dir.File("out.txt");
-    ASSERT_TRUE(ReplaceFile(path, "first\r\n"));
-    ASSERT_TRUE(ReplaceFile(path, "second\r\n"));
+    ASSERT_TRUE(WriteFileReplacing(path, "first\r\n"));
+    ASSERT_TRUE(WriteFileReplacing(path, "second\r\n"));
     std::string contents;
     ASSERT_TRUE(ReadWholeFile(path, contents));
     EXPECT_EQ(contents, "second\r\n");
@@ -36,10 +37,10 @@ TEST(FileSystem, AFailedReplaceLeavesTheOldFileAndNoTemporary) {
     TempDir dir;
     // A path below a regular file cannot be written, not even by root.
     WriteFile(dir.Path() / "plain", "old");
-    EXPECT_FALSE(ReplaceFile(dir.File("plain/inner.txt"), "new"));
+    EXPECT_FALSE(WriteFileReplacing(dir.File("plain/inner.txt"), "new"));
     // A folder in the way of the new file: the rename fails, the folder stays.
     std::filesystem::create_directory(dir.Path() / "taken");
-    EXPECT_FALSE(ReplaceFile(dir.File("taken"), "new"));
+    EXPECT_FALSE(WriteFileReplacing(dir.File("taken"), "new"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "taken"));
     EXPECT_EQ(ReadFile(dir.Path() / "plain"), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
@@ -50,7 +51,7 @@ TEST(FileSystem, AFailedReplaceLeavesTheOldFileAndNoTemporary) {
 TEST(FileSystem, NamesWithChineseCharactersArePassedThroughTheCodec) {
     TempDir dir;
     const std::string path = dir.File("导出.txt"); // GBK name for the program
-    ASSERT_TRUE(ReplaceFile(path, "AiBai.com\r\n"));
+    ASSERT_TRUE(WriteFileReplacing(path, "AiBai.com\r\n"));
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(ReadFile(dir.Path() / "导出.txt"), "AiBai.com\r\n"); // UTF-8 name on disk
+    EXPECT_EQ(ReadFile(dir.Path() / std::filesystem::path(u8"导出.txt")), "AiBai.com\r\n");
 }

@@ -28,7 +28,9 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(const std::string& name) const {
-    return platform::Utf8ToGbk((path_ / name).string());
+    const std::u8string utf8 =
+        (path_ / std::filesystem::path(std::u8string(name.begin(), name.end()))).u8string();
+    return platform::Utf8ToGbk(std::string(utf8.begin(), utf8.end()));
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

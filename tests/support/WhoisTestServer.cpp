@@ -1,15 +1,14 @@
 #include "WhoisTestServer.h"
 
-#include <arpa/inet.h>
+#include "TestSockets.h"
+
 #include <chrono>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace testing_support {
 namespace {
+
+// Each wait is cut into slices this long, so a stop is seen promptly.
+constexpr int kSliceMs = 20;
 
 std::int64_t NowMs() {
     using namespace std::chrono;
@@ -25,36 +24,13 @@ std::string Upper(std::string s) {
     return s;
 }
 
-void SendAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-        if (n <= 0) {
-            return;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
 } // namespace
 
 WhoisTestServer::WhoisTestServer() {
     responder_ = [](const std::string& request) {
         return Reply{Reply::Mode::AnswerAndClose, NoMatchAnswer(NameOf(request)), {}, 0};
     };
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int yes = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listenFd_, 64);
-    socklen_t length = sizeof address;
-    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    listener_ = net::ListenLoopback(port_);
     acceptThread_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -79,67 +55,46 @@ bool WhoisTestServer::WaitForConnections(std::size_t n, int timeoutMs) const {
 }
 
 void WhoisTestServer::AcceptLoop() {
-    for (;;) {
-        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            continue;
-        }
-        if (stopping_ || fds[1].revents != 0) {
-            return;
-        }
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
+    while (!stopping_) {
+        const net::Socket client = net::AcceptWithin(listener_, kSliceMs);
+        if (client == net::kInvalid) {
             continue;
         }
         std::lock_guard lock(mutex_);
         const std::size_t index = connections_.size();
         connections_.push_back({{}, NowMs()});
-        openFds_.push_back(fd);
-        threads_.emplace_back([this, fd, index] { Serve(fd, index); });
+        threads_.emplace_back([this, client, index] { Serve(client, index); });
         changed_.notify_all();
     }
 }
 
-// Waits up to ms for the stop signal; true when stopping.
-static bool WaitStop(int wakeFd, int clientFd, int ms) {
-    pollfd fds[2] = {{wakeFd, POLLIN, 0}, {clientFd, POLLIN, 0}};
+bool WhoisTestServer::WaitStopOrGone(std::intptr_t socket, int ms) {
     const auto deadline = NowMs() + ms;
-    for (;;) {
-        const auto left =
-            ms < 0 ? -1 : static_cast<int>(std::max<std::int64_t>(0, deadline - NowMs()));
-        const int rc = ::poll(fds, 2, left);
-        if (rc == 0) {
+    while (!stopping_) {
+        if (ms >= 0 && NowMs() >= deadline) {
             return false;
         }
-        if (fds[0].revents != 0) {
-            return true;
-        }
-        if (fds[1].revents != 0) {
-            char sink[256];
-            if (::recv(clientFd, sink, sizeof sink, MSG_DONTWAIT) <= 0) {
-                return true; // the client has gone
-            }
+        char sink[256];
+        const int n = net::ReceiveWithin(socket, sink, sizeof sink, kSliceMs);
+        if (n == 0 || n == -2) {
+            return true; // the client has gone
         }
     }
+    return true;
 }
 
-void WhoisTestServer::Serve(int fd, std::size_t index) {
+void WhoisTestServer::Serve(std::intptr_t socket, std::size_t index) {
     std::string request;
     const auto deadline = NowMs() + 3000;
-    while (request.find("\r\n") == std::string::npos && NowMs() < deadline) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        if (::poll(fds, 2, 100) <= 0) {
-            continue;
-        }
-        if (fds[1].revents != 0) {
-            break;
-        }
+    while (request.find("\r\n") == std::string::npos && NowMs() < deadline && !stopping_) {
         char buffer[256];
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
+        const int n = net::ReceiveWithin(socket, buffer, sizeof buffer, kSliceMs);
+        if (n == 0 || n == -2) {
             break;
         }
-        request.append(buffer, static_cast<std::size_t>(n));
+        if (n > 0) {
+            request.append(buffer, static_cast<std::size_t>(n));
+        }
     }
     Reply reply;
     {
@@ -149,45 +104,39 @@ void WhoisTestServer::Serve(int fd, std::size_t index) {
     }
     switch (reply.mode) {
     case Reply::Mode::AnswerAndClose:
-        SendAll(fd, reply.text);
+        net::SendAll(socket, reply.text);
         break;
     case Reply::Mode::AnswerKeepOpen:
-        SendAll(fd, reply.text);
-        WaitStop(wakeFd_, fd, -1);
+        net::SendAll(socket, reply.text);
+        WaitStopOrGone(socket, -1);
         break;
     case Reply::Mode::CloseSilently:
         break;
-    case Reply::Mode::Reset: {
-        SendAll(fd, reply.text);
-        linger hard{1, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-        break;
-    }
+    case Reply::Mode::Reset:
+        net::SendAll(socket, reply.text);
+        net::CloseWithReset(socket);
+        return;
     case Reply::Mode::Pieces:
         for (std::size_t i = 0; i < reply.pieces.size(); ++i) {
-            if (i > 0 && WaitStop(wakeFd_, fd, reply.gapMs)) {
+            if (i > 0 && WaitStopOrGone(socket, reply.gapMs)) {
                 break;
             }
-            SendAll(fd, reply.pieces[i]);
+            net::SendAll(socket, reply.pieces[i]);
         }
         break;
     case Reply::Mode::Silent:
-        WaitStop(wakeFd_, fd, -1);
+        WaitStopOrGone(socket, -1);
         break;
     }
-    std::lock_guard lock(mutex_);
-    ::close(fd);
-    openFds_[index] = -1;
+    net::Close(socket);
 }
 
 void WhoisTestServer::Stop() {
     if (stopping_.exchange(true)) {
         return;
     }
-    const std::uint64_t one = 1;
-    [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
     acceptThread_.join();
-    ::close(listenFd_);
+    net::Close(listener_);
     std::vector<std::thread> threads;
     {
         std::lock_guard lock(mutex_);
@@ -196,24 +145,14 @@ void WhoisTestServer::Stop() {
     for (auto& thread : threads) {
         thread.join();
     }
-    ::close(wakeFd_);
 }
 
 std::uint16_t WhoisTestServer::UnusedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd); // nothing listens there now: a connect is refused
-    return ntohs(address.sin_port);
+    return net::UnusedPort();
 }
 
 std::string WhoisTestServer::NameOf(const std::string& request) {
-    std::string name = request.substr(0, request.find_first_of(".\r\n"));
-    return name;
+    return request.substr(0, request.find_first_of(".\r\n"));
 }
 
 std::string WhoisTestServer::NoMatchAnswer(const std::string& bareName) {

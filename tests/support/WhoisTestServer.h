@@ -63,17 +63,18 @@ public:
 
 private:
     void AcceptLoop();
-    void Serve(int fd, std::size_t index);
+    void Serve(std::intptr_t socket, std::size_t index);
+    // Waits up to ms (< 0: without end) for the server to stop or the client to
+    // go; true when either happened.
+    bool WaitStopOrGone(std::intptr_t socket, int ms);
 
-    int listenFd_ = -1;
-    int wakeFd_ = -1;
+    std::intptr_t listener_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::function<Reply(const std::string&)> responder_;
     std::vector<Connection> connections_;
-    std::vector<int> openFds_;
     std::vector<std::thread> threads_;
     std::thread acceptThread_;
 };

@@ -1,5 +1,5 @@
-#include "Desktop.h"
 #include "Base.h"
+#include "Desktop.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,13 @@
+#include "WebLink.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace platform {
+
+void OpenWebAddress(const std::string& address) {
+    ::ShellExecuteA(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace platform
