@@ -6,7 +6,10 @@ add_library(vt_common INTERFACE)
 target_compile_features(vt_common INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 
-if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+if(MSVC)
+    # The sources are UTF-8; the program's texts become GBK at run time.
+    target_compile_options(vt_common INTERFACE /utf-8 /W4 /permissive-)
+elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(vt_common INTERFACE
         -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
     if(VANTREEL_WERROR)

@@ -148,8 +148,8 @@ TEST(TYmSeek, AWorkerWokenWithoutANewListAsksItsWholeListAgain) {
 TEST(TYmSeek, StopDuringAnExchangeDropsItsNotificationsAndParksAtTheStart) {
     WhoisTestServer server;
     server.SetResponder([](const std::string& request) {
-        const std::string answer = WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request));
-        return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 5), answer.substr(5)}, 300};
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 300);
     });
     WorkerHarness harness;
     TYmSeek& worker = harness.Add(TestConfig(server.Port()));
@@ -183,8 +183,8 @@ TEST(TYmSeek, StopWhileWaitingBetweenExchangesParksWithoutAskingFurther) {
 TEST(TYmSeek, AStartRightAfterAStopNeverLetsTheOldRunIntoTheNewOne) {
     WhoisTestServer server;
     server.SetResponder([](const std::string& request) {
-        const std::string answer = WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request));
-        return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 5), answer.substr(5)}, 300};
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 300);
     });
     WorkerHarness harness;
     TYmSeek& worker = harness.Add(TestConfig(server.Port()));

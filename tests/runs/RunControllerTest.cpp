@@ -235,8 +235,8 @@ TEST(TRunController, DuplicateCaptionsAreBothCountedIntoTheUpperRow) {
 TEST(TRunController, StopMakesTheWindowIdleAndLateAnswersFillRowsUncounted) {
     WhoisTestServer server;
     server.SetResponder([](const std::string& request) {
-        const std::string answer = WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request));
-        return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 3), answer.substr(3)}, 200};
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 200);
     });
     RunRig run(TestConfig(server.Port()));
     run.list.AddPendingRows(Names(8));
@@ -265,8 +265,7 @@ TEST(TRunController, AStartRightAfterAStopCountsOnlyTheNewRun) {
         const std::string name = WhoisTestServer::NameOf(request);
         // The first run's answers say registered, slowly; later ones available.
         if (++seen <= 8) {
-            const std::string answer = WhoisTestServer::RegisteredAnswer(name);
-            return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 3), answer.substr(3)}, 300};
+            return WhoisTestServer::InTwoPieces(WhoisTestServer::RegisteredAnswer(name), 300);
         }
         return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
     });

@@ -151,6 +151,10 @@ std::uint16_t WhoisTestServer::UnusedPort() {
     return net::UnusedPort();
 }
 
+Reply WhoisTestServer::InTwoPieces(const std::string& answer, int gapMs) {
+    return Reply{Reply::Mode::Pieces, {}, {answer.substr(0, 3), answer.substr(3)}, gapMs};
+}
+
 std::string WhoisTestServer::NameOf(const std::string& request) {
     return request.substr(0, request.find_first_of(".\r\n"));
 }

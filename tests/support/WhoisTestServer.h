@@ -58,6 +58,10 @@ public:
     static std::string NoMatchAnswer(const std::string& bareName);
     static std::string RegisteredAnswer(const std::string& bareName);
 
+    // An answer sent in two pieces, gapMs apart: an exchange that is still under
+    // way for a while.
+    static Reply InTwoPieces(const std::string& answer, int gapMs);
+
     // The bare name of a request line ("abcd.com\r\n" gives "abcd").
     static std::string NameOf(const std::string& request);
 
