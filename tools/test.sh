@@ -59,8 +59,10 @@ cmake --build build-win -j"$jobs"
 # A Wine of the build's own, without menu entries for the test's shortcuts;
 # one wineserver for all the test programs, ended afterwards.
 export WINEPREFIX="$root/build-win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
-wineboot -i >/dev/null 2>&1 || true
+mkdir -p "$WINEPREFIX"
+wineserver -k 2>/dev/null || true
 wineserver -p
+wineboot -i >/dev/null 2>&1 || true
 status=0
 (cd build-win && ctest --output-on-failure -j"$jobs") | tee build-win/ctest.log || status=$?
 wineserver -k || true
