@@ -85,6 +85,11 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 
 TMainForm::~TMainForm() {
     ShutdownWorkers();
+    // The model is a child object and would outlive the list it watches, which
+    // is a member: let it go first.
+    RzListView->setModel(nullptr);
+    delete listModel_;
+    listModel_ = nullptr;
 }
 
 template <class F> void TMainForm::Guarded(F&& handler) {

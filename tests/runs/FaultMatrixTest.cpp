@@ -3,6 +3,7 @@
 // behind (descriptors, threads) once the workers are gone.
 #include "Base.h"
 #include "ProcessCounts.h"
+#include "RecordingView.h"
 #include "RunController.h"
 #include "TestSockets.h"
 #include "TestUtil.h"
@@ -22,15 +23,6 @@ using testing_support::WhoisTestServer;
 using testing_support::WorkerHarness;
 
 namespace {
-
-struct View final : IRunView {
-    std::string status;
-    void SetStatusText(const std::string& text) override { status = text; }
-    void ShowProgress(const TProgress&) override {}
-    void AppendLog(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-    void PauseUserInterface(int) override {}
-};
 
 struct Fault {
     const char* what;
@@ -150,7 +142,7 @@ void RunFault(const Fault& fault, int names) {
             workers.push_back(&harness.Add(config));
         }
         TResultList list;
-        View view;
+        testing_support::RecordingView view;
         TRunController controller(list, workers, view, 0);
         for (TYmSeek* w : workers) {
             w->OnSeekActOnce = [&](TYmSeek* s) {
@@ -173,11 +165,11 @@ void RunFault(const Fault& fault, int names) {
                         static_cast<std::size_t>(fault.stopServerAfter)) {
                     server.reset(); // the server goes away: later connects are refused
                 }
-                return view.status.rfind(G("总共个"), 0) == 0;
+                return view.Status().rfind(G("总共个"), 0) == 0;
             },
             60000);
-        ASSERT_TRUE(ended) << "the run did not end; status: " << view.status;
-        EXPECT_EQ(view.status, G("总共个") + std::to_string(names) + G("域名查询完毕!"));
+        ASSERT_TRUE(ended) << "the run did not end; status: " << view.Status();
+        EXPECT_EQ(view.Status(), G("总共个") + std::to_string(names) + G("域名查询完毕!"));
         int available = 0, failed = 0;
         for (int i = 0; i < list.Count(); ++i) {
             const auto& row = list.Row(i);

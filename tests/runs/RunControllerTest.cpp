@@ -1,4 +1,5 @@
 #include "RunController.h"
+#include "RecordingView.h"
 #include "TestUtil.h"
 #include "WhoisTestServer.h"
 #include "WorkerHarness.h"
@@ -8,30 +9,13 @@
 #include <algorithm>
 
 using testing_support::G;
+using testing_support::RecordingView;
 using testing_support::Reply;
 using testing_support::TestConfig;
 using testing_support::WhoisTestServer;
 using testing_support::WorkerHarness;
 
 namespace {
-
-struct RecordingView final : IRunView {
-    std::vector<std::string> statuses, logs, messages;
-    std::vector<int> pauses;
-    int total = -1, completed = -1, percent = -1;
-    void SetStatusText(const std::string& text) override { statuses.push_back(text); }
-    void ShowProgress(const TProgress& p) override {
-        total = p.Total();
-        completed = p.Completed();
-        percent = p.Percent();
-    }
-    void AppendLog(const std::string& line) override { logs.push_back(line); }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void PauseUserInterface(int ms) override { pauses.push_back(ms); }
-    std::size_t Count(const std::vector<std::string>& v, const std::string& s) const {
-        return static_cast<std::size_t>(std::count(v.begin(), v.end(), s));
-    }
-};
 
 // Eight workers, a list, a view and the controller, wired as the window wires them.
 struct RunRig {
