@@ -66,6 +66,9 @@ struct TcpSocket::Impl {
             if (rc == SOCKET_ERROR) {
                 return Ready::Error;
             }
+            if (cut) {
+                return Ready::Cut; // the cut's shutdown also makes the socket ready
+            }
             if (rc > 0) {
                 return FD_ISSET(socket, &failed) && !FD_ISSET(socket, &ready) ? Ready::Error
                                                                               : Ready::Yes;
