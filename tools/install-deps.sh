@@ -3,13 +3,16 @@
 # those that are missing (so a machine that has them all needs no network).
 set -euo pipefail
 
-packages=(
-    build-essential cmake
-    libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev fonts-wqy-microhei
-    clang libclang-rt-14-dev
-    googletest g++-mingw-w64-x86-64-posix wine wine64
-)
+# "app" installs what building and starting the program needs; anything else
+# (the default) also what the tests, sanitizers, fuzzers and the Windows build need.
+packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei)
+if [ "${1:-all}" != "app" ]; then
+    packages+=(
+        libgtest-dev libgmock-dev libbenchmark-dev
+        clang libclang-rt-14-dev
+        googletest g++-mingw-w64-x86-64-posix wine wine64
+    )
+fi
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
