@@ -148,11 +148,7 @@ TEST(MainWindow, GenerationRowsAndTheCountLabel) {
 
 TEST(MainWindow, TooManySyllablesAreRefusedWithTheMessage) {
     WindowHarness w;
-    std::string memo;
-    for (int i = 0; i < 101; ++i) {
-        memo += "s" + std::to_string(i) + "\n";
-    }
-    w.SetMemo(memo.c_str());
+    w.SetMemo(testing_support::SyllableMemo(101).c_str());
     w.Click("stBt1");
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_EQ(
@@ -164,11 +160,7 @@ TEST(MainWindow, TooManySyllablesAreRefusedWithTheMessage) {
 
 TEST(MainWindow, TheRowLimitIsTestedOnceBeforeEachClick) {
     WindowHarness w;
-    std::string memo;
-    for (int i = 0; i < 100; ++i) {
-        memo += "s" + std::to_string(i) + " ";
-    }
-    w.SetMemo(memo.c_str());
+    w.SetMemo(testing_support::SyllableMemo(100).c_str());
     w.Find<TSpinEdit>("YmLenSp1")->setValue(0);
     w.Find<TSpinEdit>("YmLenSp2")->setValue(100);
     w.Click("stBt1");

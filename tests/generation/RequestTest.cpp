@@ -22,14 +22,6 @@ std::string Refusal(const TGenerationInputs& in, bool running, int rows) {
     return refusal;
 }
 
-std::string Syllables(int n) {
-    std::string memo;
-    for (int i = 0; i < n; ++i) {
-        memo += "s" + std::to_string(i) + " ";
-    }
-    return memo;
-}
-
 } // namespace
 
 TEST(ReadSyllables, LinesAndRunsOfBlanksSeparateEntries) {
@@ -53,14 +45,14 @@ TEST(ReadSyllables, TheWindowsDefaultMemoGivesTheTwentyTwoSyllables) {
 
 TEST(ReadGenerationRequest, ChecksComeInTheirOrderWithTheirMessages) {
     TGenerationInputs in;
-    in.Memo = Syllables(101);
+    in.Memo = testing_support::SyllableMemo(101);
     EXPECT_EQ(Refusal(in, true, 20000), G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
     EXPECT_EQ(Refusal(in, false, 10001),
               G("待查域名的数目超过10000个了！\r\n\r\n请不要再增加了。"));
     EXPECT_EQ(
         Refusal(in, false, 10000),
         G("音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。"));
-    in.Memo = Syllables(100);
+    in.Memo = testing_support::SyllableMemo(100);
     EXPECT_TRUE(Read(in, false, 10000).has_value());
 }
 

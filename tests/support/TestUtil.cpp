@@ -49,6 +49,14 @@ std::string Fixture(const std::string& relativePath) {
     return ReadFile(std::filesystem::path(VANTREEL_FIXTURES) / relativePath);
 }
 
+std::string SyllableMemo(int n) {
+    std::string memo;
+    for (int i = 0; i < n; ++i) {
+        memo += "s" + std::to_string(i) + " ";
+    }
+    return memo;
+}
+
 std::string G(const char* utf8) {
     return platform::Utf8ToGbk(utf8);
 }

@@ -28,6 +28,9 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // A file of tests/fixtures.
 std::string Fixture(const std::string& relativePath);
 
+// A memo of n distinct syllables "s0 s1 ...", separated by blanks.
+std::string SyllableMemo(int n);
+
 // UTF-8 text (as in this source) in the program's GBK.
 std::string G(const char* utf8);
 
