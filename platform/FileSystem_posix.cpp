@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,23 +99,78 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     return true;
 }
 
-bool WriteFileReplacing(const std::string& path, std::string_view contents) {
-    const std::string target = Native(path);
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
+namespace {
+
+// The file a path names in the end: symbolic links followed, even a link whose
+// target does not exist yet (that file is then created).
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        std::string target(static_cast<std::size_t>(PATH_MAX) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), PATH_MAX);
+        if (n <= 0) {
+            return path;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const auto slash = path.rfind('/');
+            target = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+                     target;
+        }
+        path = target;
     }
+    return path; // a loop of links: the write fails later as the system says
+}
+
+// Removes the temporaries of earlier saves of target that were cut short.
+void RemoveLeftovers(const std::string& target) {
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string prefix =
+        (slash == std::string::npos ? target : target.substr(slash + 1)) +
+        std::string(kUnfinishedSaveTag);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix) {
+            ::unlink((slash == std::string::npos ? std::string(name)
+                                                 : folder + std::string(name))
+                         .c_str());
+        }
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
+bool WriteFileReplacing(const std::string& path, std::string_view contents) {
+    const std::string target = FollowLinks(Native(path));
     // Keep the mode of the file being replaced; a new file gets the usual 0666
     // less the user's umask, as an ordinary create would.
     mode_t mode = 0;
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode) || (old.st_mode & S_IWUSR) == 0 ||
+            ::access(target.c_str(), W_OK) != 0) {
+            return false; // read-only, or not a file: never replace it
+        }
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
+    }
+    RemoveLeftovers(target);
+    std::string temp = target + std::string(kUnfinishedSaveTag) + "XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        return false;
     }
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;

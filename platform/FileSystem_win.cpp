@@ -108,12 +108,35 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     return ok;
 }
 
+// Removes the temporaries of earlier saves of target that were cut short.
+static void RemoveLeftovers(const std::wstring& target) {
+    const std::wstring tag(kUnfinishedSaveTag.begin(), kUnfinishedSaveTag.end());
+    const std::size_t slash = target.find_last_of(L"\\/:");
+    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((target + tag + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        ::DeleteFileW((folder + found.cFileName).c_str());
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
 bool WriteFileReplacing(const std::string& path, std::string_view contents) {
     const std::wstring target = Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        return false; // read-only, or not a file: never replace it
+    }
+    RemoveLeftovers(target);
+    const std::wstring tag(kUnfinishedSaveTag.begin(), kUnfinishedSaveTag.end());
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 16 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = target + L"." + std::to_wstring(RandomInt(999999)) + L".tmp";
+        temp = target + tag + std::to_wstring(RandomInt(999999));
         file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {

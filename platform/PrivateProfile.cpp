@@ -1,5 +1,7 @@
 #include "PrivateProfile.h"
 
+#include "Gbk.h"
+
 #include <string_view>
 
 namespace platform {
@@ -14,7 +16,7 @@ bool IsStorableProfileEntry(const std::string& section, const std::string& key,
         name.remove_prefix(1);
     }
     return !breaks(section) && !breaks(key) && !breaks(value) &&
-           section.find(']') == std::string::npos && key.find('=') == std::string::npos &&
+           GbkFindLast(section, ']') == std::string::npos && key.find('=') == std::string::npos &&
            !name.empty();
 }
 

@@ -15,9 +15,12 @@ namespace platform {
 //   with blanks, tabs and CR around them removed. Other lines (comments, a
 //   header without "]", a key without "=") are kept in the file and read as
 //   nothing. Lines before the first section belong to no section.
-// - Lines end at LF; a CR before it is dropped. Text bytes pass unchanged (GBK).
-// - Section and key names are matched ignoring the case of the letters a-z.
-//   With duplicate sections or keys, the first one counts.
+// - Lines end at CR LF, LF or a lone CR. Text bytes pass unchanged (GBK), and
+//   every search for "[", "]" or "=" steps over two-byte characters, whose
+//   second byte may have the same code.
+// - Section and key names are matched ignoring the case of the one-byte letters
+//   a-z; two-byte characters match only byte for byte. With duplicate sections
+//   or keys, the first one counts.
 // - A value enclosed in a matching pair of ' or " is read without them.
 // - A read value is cut at its first NUL byte and to at most kMaxValueBytes.
 // - Section names are listed in file order, duplicates included, while they fit
@@ -29,9 +32,10 @@ namespace platform {
 //   file is created. Every other line stays as it was but for blank lines,
 //   which are dropped, and the file is written with CR LF line ends.
 // - A write of a name or value that holds CR, LF or NUL, of a section name with
-//   "]", or of a key name with "=", is refused: it would read back differently.
-// - A write never leaves a half-written file: the new text goes to a temporary
-//   file in the same folder that then replaces the old one.
+//   the character "]", or of a key name with "=", is refused: it would read back
+//   differently.
+// - A write never leaves a half-written file, refuses a read-only file and
+//   writes through a symbolic link (see WriteFileReplacing).
 constexpr std::size_t kMaxValueBytes = 2047;
 constexpr std::size_t kSectionNamesBytes = 16384;
 

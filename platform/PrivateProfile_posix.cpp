@@ -1,6 +1,7 @@
 #include "PrivateProfile.h"
 
 #include "FileSystem.h"
+#include "Gbk.h"
 
 #include <string_view>
 
@@ -25,14 +26,22 @@ char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Names match ignoring the case of one-byte letters; the bytes of a two-byte
+// character must match exactly (its second byte may be a letter's code).
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t length = GbkCharLength(a, i);
+        if (length == 2) {
+            if (a.substr(i, 2) != b.substr(i, 2)) {
+                return false;
+            }
+        } else if (Upper(a[i]) != Upper(b[i])) {
             return false;
         }
+        i += length;
     }
     return true;
 }
@@ -52,7 +61,7 @@ Line Classify(std::string_view raw) {
     Line line;
     const std::string_view text = TrimProfile(raw);
     if (!text.empty() && text.front() == '[') {
-        const auto close = text.rfind(']');
+        const auto close = GbkFindLast(text, ']');
         if (close != std::string_view::npos && close > 0) {
             line.kind = Line::Section;
             line.name = text.substr(1, close - 1);
@@ -68,20 +77,18 @@ Line Classify(std::string_view raw) {
     return line;
 }
 
-// The file's lines without their line ends.
+// The file's lines without their line ends; CR LF, LF and a lone CR each end a
+// line, as files written on any system have them.
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const auto lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.push_back(line);
-        if (lf == std::string_view::npos) {
+        const auto end = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos) {
             break;
         }
-        text.remove_prefix(lf + 1);
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
     return lines;
 }

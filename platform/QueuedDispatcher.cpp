@@ -38,31 +38,26 @@ bool QueuedDispatcher::RunAndWait(const std::function<void()>& fn) {
 }
 
 int QueuedDispatcher::PumpAll() {
-    std::deque<std::shared_ptr<Job>> batch;
+    // Calls are taken one at a time, not as a batch: a call whose handler opens a
+    // nested loop (a message box) and closes the window there shuts this
+    // dispatcher down, and every call not yet taken must then be released, or
+    // its worker could never be joined.
+    std::size_t left = 0;
     {
         std::lock_guard lock(mutex_);
-        if (shutDown_) {
-            return 0;
-        }
-        batch.swap(queue_);
-        for (auto& job : batch) {
-            job->taken = true;
-        }
+        left = queue_.size();
     }
     int ran = 0;
-    for (auto& job : batch) {
+    for (; left > 0; --left) {
+        std::shared_ptr<Job> job;
         {
             std::lock_guard lock(mutex_);
-            if (shutDown_) {
-                // Shut down by an earlier call of this batch (the window closed):
-                // release the rest without running them.
-                for (auto& rest : batch) {
-                    if (!rest->done) {
-                        rest->taken = false;
-                    }
-                }
+            if (shutDown_ || queue_.empty()) {
                 break;
             }
+            job = queue_.front();
+            queue_.pop_front();
+            job->taken = true;
         }
         try {
             (*job->fn)();
@@ -77,7 +72,6 @@ int QueuedDispatcher::PumpAll() {
         changed_.notify_all();
         ++ran;
     }
-    changed_.notify_all();
     return ran;
 }
 

@@ -2,10 +2,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
+
+// Looks a host name up for its first IPv4 address (network byte order); no
+// value when there is none. May block for as long as the name server takes.
+using TResolver = std::function<std::optional<std::uint32_t>(const std::string& host)>;
+
+// The system's own lookup (getaddrinfo), blocking.
+std::optional<std::uint32_t> ResolveIPv4(const std::string& host);
+
+class HostLookup;
 
 // A blocking TCP client socket, one connection at a time. The calls of the
 // operating system stay behind this class; one implementation per platform.
@@ -22,13 +33,16 @@ public:
     static constexpr int kReadError = -1; // the read failed; a later one may work
     static constexpr int kBroken = -2;    // the connection is gone (reset, cut)
 
-    TcpSocket();
+    // resolver: empty for the system's lookup; tests inject their own.
+    explicit TcpSocket(TResolver resolver = {});
     ~TcpSocket();
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 
     // Look the host up (first IPv4 address; 0.0.0.0 when none is found) and
     // connect, blocking, with the system's own time limits. False on failure.
+    // The lookup runs on a helper thread so that Cut() can end the wait for it
+    // (see HostLookup); an error of the lookup itself is thrown here.
     bool Open(const std::string& host, std::uint16_t port);
     bool Connected() const;
 
@@ -46,8 +60,12 @@ public:
     void Cut();
 
 private:
+    bool Connect(std::uint32_t address, std::uint16_t port); // one per system
+    void CutConnection();                                   // one per system
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    std::unique_ptr<HostLookup> lookup_;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "TcpSocket.h"
 
+#include "HostLookup.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -45,7 +47,8 @@ struct TcpSocket::Impl {
     }
 };
 
-TcpSocket::TcpSocket() : impl_(std::make_unique<Impl>()) {
+TcpSocket::TcpSocket(TResolver resolver)
+    : impl_(std::make_unique<Impl>()), lookup_(std::make_unique<HostLookup>(std::move(resolver))) {
     impl_->wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
@@ -56,28 +59,29 @@ TcpSocket::~TcpSocket() {
     }
 }
 
-bool TcpSocket::Open(const std::string& host, std::uint16_t port) {
-    Close();
+std::optional<std::uint32_t> ResolveIPv4(const std::string& host) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    std::optional<std::uint32_t> address;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
+        address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    }
+    if (found != nullptr) {
+        ::freeaddrinfo(found);
+    }
+    return address;
+}
+
+bool TcpSocket::Connect(std::uint32_t ipv4, std::uint16_t port) {
     if (impl_->IsCut()) {
         return false;
     }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    address.sin_addr.s_addr = INADDR_ANY; // 0.0.0.0 unless the lookup finds one
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
-        address.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    }
-    if (found != nullptr) {
-        ::freeaddrinfo(found);
-    }
-    if (address.sin_addr.s_addr == INADDR_ANY) {
-        return false; // connecting to 0.0.0.0 fails by definition
-    }
+    address.sin_addr.s_addr = ipv4;
 
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
@@ -194,7 +198,7 @@ void TcpSocket::Close() {
     }
 }
 
-void TcpSocket::Cut() {
+void TcpSocket::CutConnection() {
     std::lock_guard lock(impl_->mutex);
     impl_->cut = true;
     if (impl_->wakeFd >= 0) {

@@ -1,5 +1,7 @@
 #include "TcpSocket.h"
 
+#include "HostLookup.h"
+
 #include <winsock2.h>
 
 #include <ws2tcpip.h>
@@ -77,7 +79,8 @@ struct TcpSocket::Impl {
     }
 };
 
-TcpSocket::TcpSocket() : impl_(std::make_unique<Impl>()) {
+TcpSocket::TcpSocket(TResolver resolver)
+    : impl_(std::make_unique<Impl>()), lookup_(std::make_unique<HostLookup>(std::move(resolver))) {
     EnsureWinsock();
 }
 
@@ -85,28 +88,30 @@ TcpSocket::~TcpSocket() {
     Close();
 }
 
-bool TcpSocket::Open(const std::string& host, std::uint16_t port) {
-    Close();
+std::optional<std::uint32_t> ResolveIPv4(const std::string& host) {
+    EnsureWinsock();
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    std::optional<std::uint32_t> address;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
+        address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    }
+    if (found != nullptr) {
+        ::freeaddrinfo(found);
+    }
+    return address;
+}
+
+bool TcpSocket::Connect(std::uint32_t ipv4, std::uint16_t port) {
     if (impl_->cut) {
         return false;
     }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    address.sin_addr.s_addr = INADDR_ANY;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
-        address.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    }
-    if (found != nullptr) {
-        ::freeaddrinfo(found);
-    }
-    if (address.sin_addr.s_addr == INADDR_ANY) {
-        return false;
-    }
+    address.sin_addr.s_addr = ipv4;
     const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) {
         return false;
@@ -206,7 +211,7 @@ void TcpSocket::Close() {
     }
 }
 
-void TcpSocket::Cut() {
+void TcpSocket::CutConnection() {
     impl_->cut = true;
     std::lock_guard lock(impl_->mutex);
     if (impl_->socket != INVALID_SOCKET) {

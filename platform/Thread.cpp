@@ -4,7 +4,8 @@
 
 namespace platform {
 
-TThread::TThread(IDispatcher& dispatcher, bool createSuspended) : dispatcher_(dispatcher) {
+TThread::TThread(IDispatcher& dispatcher, bool createSuspended, TThreadStarter starter)
+    : dispatcher_(dispatcher), starter_(std::move(starter)) {
     if (!createSuspended) {
         Resume();
     }
@@ -24,18 +25,26 @@ void TThread::Resume() {
     if (terminated_) {
         return;
     }
-    ++resumeCount_;
     if (!started_) {
+        std::function<void()> body = [this] { Body(); };
+        // Throws when no thread can be had; the object then stays never started.
+        thread_ = starter_ ? starter_(std::move(body)) : std::thread(std::move(body));
         started_ = true;
-        resumeSeen_ = resumeCount_;
-        thread_ = std::thread([this] { Body(); });
         return;
     }
+    if (!parked_) {
+        return; // nothing to wake: a busy thread is not told to skip its next park
+    }
+    ++resumeCount_;
     wake_.notify_all();
 }
 
 void TThread::Body() {
-    Execute();
+    try {
+        Execute();
+    } catch (...) {
+        // An error that escapes the body ends this thread, never the program.
+    }
     std::lock_guard lock(mutex_);
     ended_ = true;
 }
@@ -75,11 +84,14 @@ bool TThread::RunIfAtRest(const std::function<void()>& fn) {
     return true;
 }
 
-void TThread::Suspend() {
+void TThread::Suspend(const std::function<bool()>& stayAwake) {
     std::unique_lock lock(mutex_);
+    if (terminated_ || (stayAwake && stayAwake())) {
+        return;
+    }
     parked_ = true;
-    wake_.wait(lock, [&] { return terminated_ || resumeCount_ != resumeSeen_; });
-    resumeSeen_ = resumeCount_;
+    const auto seen = resumeCount_;
+    wake_.wait(lock, [&] { return terminated_ || resumeCount_ != seen; });
     parked_ = false;
 }
 
@@ -90,14 +102,15 @@ bool TThread::Synchronize(const std::function<void()>& fn) {
     return dispatcher_.RunAndWait(fn);
 }
 
-void TThread::SleepMs(std::int64_t ms) {
+void TThread::SleepMs(std::int64_t ms, const std::function<bool()>& wakeWhen) {
     if (ms <= 0) {
         return;
     }
     std::unique_lock lock(mutex_);
     const auto seen = wakeCount_;
-    wake_.wait_for(lock, std::chrono::milliseconds(ms),
-                   [&] { return terminated_ || wakeCount_ != seen; });
+    wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+        return terminated_ || wakeCount_ != seen || (wakeWhen && wakeWhen());
+    });
 }
 
 void TThread::Wake() {

@@ -23,8 +23,8 @@ std::string TYmSeek::DomainSuffix() {
 
 TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDispatcher& dispatcher,
                  TYmSeekConfig config)
-    : platform::TThread(dispatcher, true), FWorkerIndex(workerIndex), FConfig(std::move(config)),
-      FLastTick(platform::TickCountMs()) {
+    : platform::TThread(dispatcher, true, config.StartThread), FWorkerIndex(workerIndex),
+      FConfig(std::move(config)), FSocket(FConfig.Resolve), FLastTick(platform::TickCountMs()) {
     if (!createSuspended) {
         Resume();
     }
@@ -126,11 +126,15 @@ void TYmSeek::Execute() {
         if (FSeekPos == count) {
             FSeekPos = 0;
             NotifySeek(OnSeekActFinish);
-            Suspend();
+            // A new list handed over while this one was ending starts at once;
+            // otherwise park until the next run.
+            Suspend([this] { return FHandoverPending.load(); });
         }
         if (FStopFlag) {
             FSeekPos = 0;
-            Suspend();
+            // A StartSeek that cleared the flag after the test above must not be
+            // lost: the flag is tested again as the worker parks.
+            Suspend([this] { return !FStopFlag.load(); });
         }
     }
 }
@@ -141,10 +145,12 @@ void TYmSeek::Execute() {
 void TYmSeek::WaitForPacing(std::int64_t now) {
     const std::int64_t elapsed = now - FLastTick;
     const std::int64_t earliest = 2LL * FConfig.PacingUnitMs;
+    // A stop that comes just before the sleep still cuts it short.
+    const auto stopped = [this] { return FStopFlag.load(); };
     if (elapsed < earliest) {
-        SleepMs(earliest - elapsed + 1);
+        SleepMs(earliest - elapsed + 1, stopped);
     } else {
-        SleepMs(std::max(1, FConfig.PacingUnitMs / 50));
+        SleepMs(std::max(1, FConfig.PacingUnitMs / 50), stopped);
     }
 }
 
@@ -157,7 +163,14 @@ void TYmSeek::SeekOne(std::int32_t i) {
         rec.Registered = 0;
         return;
     }
-    SeekWhois(rec);
+    try {
+        SeekWhois(rec);
+    } catch (...) {
+        // Out of memory or threads in the middle of an exchange: that name
+        // failed, the worker and the program go on.
+        FSocket.Close();
+        rec.State = 2;
+    }
     NotifySeek(OnSeekActOnce);
 }
 

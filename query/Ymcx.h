@@ -40,6 +40,8 @@ struct TYmSeekConfig {
     std::size_t AnswerCap = 1 << 20; // an answer longer than this fails the exchange
     int ReceiveBufferBytes = 10;
     int MaxReadErrors = 6000;
+    platform::TResolver Resolve;          // empty: the system's host-name lookup
+    platform::TThreadStarter StartThread; // empty: a plain system thread
 };
 
 // A query worker: a thread that works through its own list of names one at a

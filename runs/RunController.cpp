@@ -53,13 +53,25 @@ void TRunController::StartRun() {
     view_.ShowProgress(progress_);
 
     const std::size_t count = workers_.size();
-    for (std::size_t w = 0; w < count; ++w) {
-        std::vector<std::string> batch;
-        for (std::size_t i = w; i < names.size(); i += count) {
-            batch.push_back(Trim(names[i]));
+    try {
+        for (std::size_t w = 0; w < count; ++w) {
+            std::vector<std::string> batch;
+            for (std::size_t i = w; i < names.size(); i += count) {
+                batch.push_back(Trim(names[i]));
+            }
+            workers_[w]->SetDomains(batch);
+            workers_[w]->StartSeek();
         }
-        workers_[w]->SetDomains(batch);
-        workers_[w]->StartSeek();
+    } catch (const std::exception&) {
+        // A worker's thread could not be started (the system is out of threads
+        // or memory): call the run off, so the window is idle, and say why.
+        for (TYmSeek* worker : workers_) {
+            worker->StopSeek();
+        }
+        runTotal_ = runAnswered_ = 0;
+        progress_.SetTotal(0);
+        view_.ShowProgress(progress_);
+        throw AppError(texts::WorkerStartFailed());
     }
     view_.SetStatusText(texts::RunStarted());
 }
@@ -91,7 +103,7 @@ void TRunController::SeekAnswered(TYmSeek* worker) {
         // still counts, so the run can end.
         view_.ShowMessage(texts::RowNotFound());
     }
-    if (progress_.Total() == 0) {
+    if (progress_.Total() == 0 || runAnswered_ >= runTotal_) {
         return; // stopped or ended: the answer fills its row but is not counted
     }
     view_.SetStatusText(texts::AnsweredPrefix() + std::to_string(runAnswered_) + "/" +

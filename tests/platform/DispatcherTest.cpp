@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
+#include <vector>
 #include <thread>
 
 using platform::QueuedDispatcher;
@@ -73,4 +76,56 @@ TEST(QueuedDispatcher, ACallThatShutsDownReleasesTheRestOfItsBatch) {
     }
     EXPECT_EQ(ran, 1);
     EXPECT_EQ(refused, 3);
+}
+
+// The window closes from a nested loop inside a handler (a message box is open)
+// and joins the other workers there: each of them must already be released,
+// though their calls were queued when the pump began.
+TEST(QueuedDispatcher, AShutdownInsideAHandlerReleasesTheCallsQueuedBehindIt) {
+    std::atomic<int> queued{0};
+    QueuedDispatcher dispatcher([&] { ++queued; });
+    std::vector<std::shared_ptr<std::atomic<bool>>> released;
+    for (int i = 0; i < 3; ++i) {
+        released.push_back(std::make_shared<std::atomic<bool>>(false));
+    }
+    const auto allReleased = [&] {
+        for (const auto& done : released) {
+            if (!done->load()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    bool allReleasedInside = false;
+    std::thread first([&] {
+        dispatcher.RunAndWait([&] {
+            dispatcher.Shutdown();
+            // Join the others, as the window's end joins its workers, with a limit
+            // so that a fault fails the test instead of hanging it.
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (!allReleased() && std::chrono::steady_clock::now() < end) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            allReleasedInside = allReleased();
+        });
+    });
+    while (queued < 1) {
+        std::this_thread::yield();
+    }
+    std::vector<std::thread> others;
+    for (const auto& done : released) {
+        others.emplace_back([&dispatcher, done] {
+            dispatcher.RunAndWait([] {});
+            *done = true;
+        });
+    }
+    while (queued < 4) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(dispatcher.PumpAll(), 1);
+    first.join();
+    EXPECT_TRUE(allReleasedInside);
+    for (auto& other : others) {
+        other.join(); // released by now in any case, once the handler has returned
+    }
 }

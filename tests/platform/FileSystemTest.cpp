@@ -55,3 +55,52 @@ TEST(FileSystem, NamesWithChineseCharactersArePassedThroughTheCodec) {
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadFile(dir.Path() / std::filesystem::path(u8"导出.txt")), "AiBai.com\r\n");
 }
+
+// Root passes every permission check, so this refusal must come from the
+// file's own mode (on Windows its read-only attribute).
+TEST(FileSystem, AReadOnlyFileIsNeverReplaced) {
+    TempDir dir;
+    const auto file = dir.Path() / "kestrova.ini";
+    WriteFile(file, "[kept]\r\n");
+    std::filesystem::permissions(file,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(WriteFileReplacing(dir.File("kestrova.ini"), "new"));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(ReadFile(file), "[kept]\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(FileSystem, ASymbolicLinkIsWrittenThrough) {
+    if (kPathDelim == '\\') {
+        GTEST_SKIP() << "links to files need privileges on Windows";
+    }
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path() / "real");
+    WriteFile(dir.Path() / "real" / "kestrova.ini", "old");
+    std::filesystem::create_symlink("real/kestrova.ini", dir.Path() / "kestrova.ini");
+    ASSERT_TRUE(WriteFileReplacing(dir.File("kestrova.ini"), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "kestrova.ini"));
+    EXPECT_EQ(ReadFile(dir.Path() / "real" / "kestrova.ini"), "new");
+    // A link whose file does not exist yet: the file is created where it points.
+    std::filesystem::create_symlink("real/later.txt", dir.Path() / "later.txt");
+    ASSERT_TRUE(WriteFileReplacing(dir.File("later.txt"), "made"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "later.txt"));
+    EXPECT_EQ(ReadFile(dir.Path() / "real" / "later.txt"), "made");
+}
+
+TEST(FileSystem, TheNextSaveRemovesTheTemporaryOfASaveThatWasKilled) {
+    TempDir dir;
+    const std::string tag(kUnfinishedSaveTag);
+    WriteFile(dir.Path() / ("kestrova.ini" + tag + "a1B2c3"), "half");
+    WriteFile(dir.Path() / ("other.txt" + tag + "x"), "not ours");
+    ASSERT_TRUE(WriteFileReplacing(dir.File("kestrova.ini"), "whole"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / ("kestrova.ini" + tag + "a1B2c3")));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / ("other.txt" + tag + "x")));
+    EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"), "whole");
+}

@@ -123,3 +123,33 @@ TEST_F(PrivateProfile, AnUnwritableFolderFailsTheWriteAndKeepsTheFile) {
     EXPECT_FALSE(ProfileWriteString("s", "k", "new", below));
     EXPECT_EQ(Read("s", "k"), "old");
 }
+
+// The second byte of 郵, 閉, 揮, 沒, 慮 and 註 is the code of "]"; of 協 and 匜
+// the codes of "f" and "F".
+TEST_F(PrivateProfile, ChineseNamesWhoseSecondByteLooksLikeABracketOrALetter) {
+    for (const char* name : {"郵件", "閉", "揮", "沒", "慮", "註"}) {
+        const std::string section = testing_support::G(name);
+        ASSERT_EQ(section[1], ']') << name;
+        ASSERT_TRUE(ProfileWriteString(section, "YmHanEd", section, path)) << name;
+        EXPECT_EQ(Read(section, "YmHanEd"), section) << name;
+    }
+    EXPECT_EQ(ProfileSectionNames(path).size(), 6u);
+    EXPECT_FALSE(ProfileWriteString(testing_support::G("郵]"), "k", "v", path));
+
+    const std::string xie = testing_support::G("協"), yi = testing_support::G("匜");
+    ASSERT_EQ(xie.size(), 2u);
+    ASSERT_EQ(xie[0], yi[0]);
+    ASSERT_TRUE(ProfileWriteString(xie, "k", "xie", path));
+    ASSERT_TRUE(ProfileWriteString(yi, "k", "yi", path));
+    EXPECT_EQ(Read(xie, "k"), "xie");
+    EXPECT_EQ(Read(yi, "k"), "yi");
+}
+
+TEST_F(PrivateProfile, LoneCarriageReturnsEndLinesToo) {
+    Hand("[mac]\rYmLenSp1=3\rYmHanEd=ai\r[unix]\nYmLenSp1=4\n[dos]\r\nYmLenSp1=5\r\n");
+    EXPECT_EQ(ProfileSectionNames(path), (std::vector<std::string>{"mac", "unix", "dos"}));
+    EXPECT_EQ(Read("mac", "YmLenSp1"), "3");
+    EXPECT_EQ(Read("mac", "YmHanEd"), "ai");
+    EXPECT_EQ(Read("unix", "YmLenSp1"), "4");
+    EXPECT_EQ(Read("dos", "YmLenSp1"), "5");
+}

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+#include <system_error>
 #include <thread>
 
 using testing_support::Reply;
@@ -197,15 +200,108 @@ TEST(TYmSeek, AStartRightAfterAStopNeverLetsTheOldRunIntoTheNewOne) {
     EXPECT_FALSE(worker.AtRest());
     worker.StartSeek();
     ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    // Pump on well past the pacing: the new share must not start over, and the
+    // worker must park for good.
+    harness.PumpFor(1500);
     const auto once = harness.Of("Once");
     ASSERT_EQ(once.size(), 2u);
     EXPECT_EQ(once[0].rec.Name, "NewOne");
     EXPECT_EQ(once[1].rec.Name, "NewTwo");
     EXPECT_EQ(harness.Of("Finish").size(), 1u);
+    EXPECT_TRUE(worker.AtRest());
     const auto connections = server.Connections();
     ASSERT_EQ(connections.size(), 3u);
     EXPECT_EQ(connections[0].request, "OldOne.com\r\n");
     EXPECT_EQ(connections[1].request, "NewOne.com\r\n");
+    EXPECT_EQ(connections[2].request, "NewTwo.com\r\n");
+}
+
+TEST(TYmSeek, AStartWhileStillFinishingAStoppedShareWakesNothingLater) {
+    // A stop and a new start while the last exchange of a share is open: the
+    // worker goes on without parking, runs the new share once and then parks.
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 300);
+    });
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()));
+    worker.SetDomains({"OnlyOld"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntil([&] { return !harness.Of("Start").empty(); }));
+    worker.StopSeek();
+    worker.SetDomains({"FreshOne"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    harness.PumpFor(1500);
+    const auto connections = server.Connections();
+    ASSERT_EQ(connections.size(), 2u);
+    EXPECT_EQ(connections[1].request, "FreshOne.com\r\n");
+    ASSERT_EQ(harness.Of("Once").size(), 1u);
+    EXPECT_EQ(harness.Of("Once")[0].rec.Name, "FreshOne");
+    EXPECT_EQ(harness.Of("Finish").size(), 1u);
+    EXPECT_TRUE(worker.AtRest());
+}
+
+TEST(TYmSeek, AnErrorInsideAnExchangeFailsThatNameOnly) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    auto config = TestConfig(server.Port());
+    auto calls = std::make_shared<std::atomic<int>>(0);
+    config.Resolve = [calls](const std::string&) -> std::optional<std::uint32_t> {
+        if (++*calls == 1) {
+            throw std::bad_alloc(); // as an exchange that runs out of memory
+        }
+        return testing_support::LoopbackAddress();
+    };
+    TYmSeek& worker = harness.Add(config);
+    worker.SetDomains({"BrokenOne", "GoodTwo"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 2u);
+    EXPECT_EQ(once[0].rec.Name, "BrokenOne");
+    EXPECT_EQ(once[0].rec.State, 2);
+    EXPECT_EQ(once[1].rec.Name, "GoodTwo");
+    EXPECT_EQ(once[1].rec.State, 1);
+    EXPECT_EQ(once[1].rec.Registered, 0);
+}
+
+TEST(TYmSeek, ShutdownDoesNotWaitForAHangingLookup) {
+    WhoisTestServer server;
+    testing_support::HangingLookup lookup;
+    WorkerHarness harness;
+    auto config = TestConfig(server.Port());
+    config.Resolve = lookup.Resolver();
+    for (int i = 0; i < 8; ++i) {
+        harness.Add(config).SetDomains({"Lookup" + std::to_string(i)});
+    }
+    for (auto& worker : harness.workers) {
+        worker->StartSeek();
+    }
+    // The notifications before each lookup need the pump.
+    ASSERT_TRUE(harness.PumpUntil([&] { return lookup.Entered() == 8; }));
+    const auto before = platform::TickCountMs();
+    harness.dispatcher.Shutdown();
+    for (auto& worker : harness.workers) {
+        worker->Shutdown();
+    }
+    EXPECT_LT(platform::TickCountMs() - before, 1500);
+    EXPECT_TRUE(server.Connections().empty());
+}
+
+TEST(TYmSeek, AThreadThatCannotBeStartedThrowsAndLeavesTheWorkerNew) {
+    WorkerHarness harness;
+    auto config = TestConfig(WhoisTestServer::UnusedPort());
+    config.StartThread = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    TYmSeek& worker = harness.Add(config);
+    worker.SetDomains({"NeverAsked"});
+    EXPECT_THROW(worker.StartSeek(), std::system_error);
+    EXPECT_TRUE(worker.AtRest());
+    worker.SetDomains({"StillTakesALists"}); // at rest: taken at once
+    EXPECT_EQ(worker.Domains(), (std::vector<std::string>{"StillTakesALists"}));
 }
 
 TEST(TYmSeek, EightWorkersAskInParallelEachAtItsOwnPace) {

@@ -58,3 +58,24 @@ TEST(Export, AFailedWriteRaisesCannotCreateFileAndKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadFile(dir.Path() / "plain"), "keep me");
 }
+
+TEST(Export, AReadOnlyExportFileRaisesCannotCreateFileAndStaysAsItWas) {
+    TempDir dir;
+    const auto file = dir.Path() / "result.txt";
+    WriteFile(file, "protected\r\n");
+    std::filesystem::permissions(file,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    const std::string path = dir.File("result.txt");
+    try {
+        WriteExportFile(path, {"AiAi.com"});
+        FAIL() << "no error raised";
+    } catch (const AppError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
+    }
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(ReadFile(file), "protected\r\n");
+}

@@ -1,4 +1,6 @@
 #include "RunController.h"
+#include "Base.h"
+#include "Texts.h"
 #include "RecordingView.h"
 #include "TestUtil.h"
 #include "WhoisTestServer.h"
@@ -7,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <system_error>
 
 using testing_support::G;
 using testing_support::RecordingView;
@@ -265,4 +269,96 @@ TEST(TRunController, AStartRightAfterAStopCountsOnlyTheNewRun) {
         EXPECT_EQ(run.list.Row(i).Column(1), G("可以注册")) << i;
     }
     EXPECT_EQ(run.view.Count(run.view.logs, "BakOnSeekActOnce"), 8u);
+}
+
+TEST(TRunController, AStopAndANewListMidExchangeRunEachNewNameOnceAndStayEnded) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 400);
+    });
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(25)); // more names than workers: shares of 3 and 4
+    run.controller->StartRun();
+    ASSERT_TRUE(run.harness.PumpUntil([&] { return server.Connections().size() == 8; }));
+    // Stop while eight exchanges are open, empty the list, generate new names and
+    // start again at once.
+    run.controller->StopRun();
+    run.list.Clear();
+    std::vector<std::string> fresh;
+    for (int i = 0; i < 25; ++i) {
+        fresh.push_back("Next" + std::to_string(100 + i) + ".com");
+    }
+    run.list.AddPendingRows(fresh);
+    run.controller->StartRun();
+    ASSERT_TRUE(run.PumpUntilEnded());
+    // Keep pumping after the first end text: nothing may start again.
+    run.harness.PumpFor(2000);
+    EXPECT_EQ(run.view.Status(), G("总共个25域名查询完毕!"));
+    EXPECT_EQ(run.controller->RunAnswered(), 25);
+    EXPECT_EQ(run.controller->RunTotal(), 25);
+    EXPECT_TRUE(run.AllAtRest());
+
+    std::map<std::string, int> asked;
+    const auto connections = server.Connections();
+    for (std::size_t i = 8; i < connections.size(); ++i) {
+        ++asked[WhoisTestServer::NameOf(connections[i].request)];
+    }
+    EXPECT_EQ(asked.size(), 25u);
+    for (const auto& [name, times] : asked) {
+        EXPECT_EQ(name.rfind("Next", 0), 0u) << name;
+        EXPECT_EQ(times, 1) << name;
+    }
+    for (int i = 0; i < run.list.Count(); ++i) {
+        EXPECT_EQ(run.list.Row(i).Column(1), G("可以注册")) << i;
+    }
+    // The count shown before each answer never reached the total.
+    const std::string prefix = G("查到第");
+    for (const auto& status : run.view.statuses) {
+        if (status.rfind(prefix, 0) == 0) {
+            EXPECT_LT(std::stoi(status.substr(prefix.size())), 25) << status;
+        }
+    }
+}
+
+TEST(TRunController, AnAnswerBeyondTheTotalIsNotCounted) {
+    WhoisTestServer server;
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows({"AiBai.com"});
+    run.controller->StartRun();
+    ASSERT_TRUE(run.PumpUntilEnded());
+    ASSERT_TRUE(run.AllAtRest());
+    // A stray answer that reaches the handler after the end must not push the
+    // count past the total nor change the status.
+    TYmSeek* worker = run.harness.workers[0].get();
+    run.controller->SeekAnswered(worker);
+    EXPECT_EQ(run.controller->RunAnswered(), 1);
+    EXPECT_EQ(run.view.Status(), G("总共个1域名查询完毕!"));
+}
+
+TEST(TRunController, AWorkerThatCannotStartCallsTheRunOffWithAClearError) {
+    auto config = Idle();
+    int starts = 0;
+    config.StartThread = [&starts](std::function<void()> body) -> std::thread {
+        if (++starts == 3) {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        return std::thread(std::move(body));
+    };
+    RunRig run(config);
+    run.list.AddPendingRows(Names(16));
+    try {
+        run.controller->StartRun();
+        FAIL() << "the start must fail";
+    } catch (const AppError& error) {
+        EXPECT_EQ(std::string(error.what()), texts::WorkerStartFailed());
+    }
+    EXPECT_FALSE(run.controller->InProgress());
+    EXPECT_EQ(run.view.total, 0);
+    EXPECT_TRUE(std::none_of(run.view.statuses.begin(), run.view.statuses.end(),
+                             [](const std::string& s) { return s == G("开始查询域名..."); }));
+    for (auto& worker : run.harness.workers) {
+        EXPECT_TRUE(worker->StopFlag());
+    }
 }
