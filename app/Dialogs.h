@@ -3,10 +3,9 @@
 #include <functional>
 #include <string>
 
-class QWidget;
-
-// The program's modal boxes and dialogs. Each goes through a hook that tests
-// replace with a script, so no test ever waits on a real modal box.
+// What the program's modal boxes and dialogs are asked, in either toolkit. Each
+// toolkit's boxes first look for a test script installed here, in the manner of
+// a message-box wrapper with a test hook, so no test ever waits on a real box.
 namespace dialogs {
 
 enum class Icon { Information, Error };
@@ -27,22 +26,15 @@ struct Script {
     std::function<bool(const SaveOptions& options, std::string& chosen)> save;
 };
 
-// Installs a script (nullptr puts the real boxes back).
+// Installs a script (nullptr puts the real boxes back); the one installed now.
 void SetScript(const Script* script);
+const Script* ActiveScript();
 
-// A message box with one OK button, captioned with the application title.
-void ShowMessage(QWidget* parent, const std::string& text);
-
-// The default error display: an error box with the message, "." appended when
-// the message's last character sorts after ".".
-void ShowError(QWidget* parent, const std::string& message);
+// The default error display's text: the message with "." appended when its
+// last character sorts after ".".
 std::string ErrorDisplayText(const std::string& message);
 
-// An input box with OK and Cancel; false when cancelled.
-bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
-                std::string& value, int maxLength);
-
-// A save-file dialog without an overwrite question; false when cancelled.
-bool SaveFile(QWidget* parent, const SaveOptions& options, std::string& chosen);
+// A name typed without an extension gets the default one, as the dialog adds it.
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
 
 } // namespace dialogs

@@ -1,30 +1,14 @@
 #pragma once
 
-#include "QtDispatcher.h"
+#include "MainView.h"
+#include "QueuedDispatcher.h"
 #include "ResultList.h"
 #include "RunController.h"
 #include "Ymcx.h"
 
-#include <QMainWindow>
-
 #include <memory>
 #include <string>
 #include <vector>
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
-class QSplitter;
-class QTableView;
-class QToolBar;
-class QToolButton;
-class TResultListModel;
-class TSpinEdit;
-struct TProfileValues;
 
 // What the window is pointed at. The program takes the defaults; tests point
 // the workers at a loopback server, shorten the timings and use a temporary
@@ -36,14 +20,24 @@ struct TMainFormOptions {
     int StopPauseMs = TRunController::kStopPauseMs;
 };
 
-// The main window: the toolbar, the filter panel, the syllable memo, the result
-// list and the status bar, the eight query workers and the run controller.
-class TMainForm final : public QMainWindow, private IRunView {
+// The main window's logic, the same for every window toolkit: its state (the
+// eight workers, the result list, the run controller, the sort column, the
+// profile names and the last export name), the start sequence and every event
+// handler. It reaches the screen only through IMainView.
+//
+// Each handler is an entry point for the toolkit: an error it raises goes to
+// the default error display, and the program goes on.
+class TMainForm {
 public:
-    explicit TMainForm(TMainFormOptions options = {}, QWidget* parent = nullptr);
-    ~TMainForm() override;
+    static constexpr int kWorkerCount = 8;
 
-    // Toolbar commands.
+    // Runs the start sequence (FormCreate); the view's controls must exist.
+    explicit TMainForm(IMainView& view, TMainFormOptions options = {});
+    ~TMainForm();
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
+
+    // Tool bar.
     void xInquireBtClick();
     void xStopBtClick();
     void xClearBtClick();
@@ -51,12 +45,13 @@ public:
     void xHelpBtClick();
     void xAboutBtClick();
     void xCloseBtClick();
-    // Filter group commands.
+    // Filter group.
     void stBt1Click();
     void stBt2Click();
     void stBt3Click();
     void stBt4Click();
     void SettingCbbChange(int index);
+    // Result list.
     void RzListViewColumnClick(int column);
 
     // Worker notifications, on the user-interface thread.
@@ -65,74 +60,43 @@ public:
     void BakOnSeekActOnce(TYmSeek* worker);
     void BakOnSeekActFinish(TYmSeek* worker);
 
+    // On the user-interface thread, when the view was asked to: runs the
+    // workers' waiting notifications.
+    void PumpNotifications();
+
+    // The end of the window, by any means: refuses further notifications and
+    // ends every worker, cutting a blocked exchange or lookup. It never waits for
+    // a worker whose handler is running below it (closing from inside a box);
+    // the destructor joins that one. Safe to call again.
+    void Shutdown();
+
     const std::vector<std::unique_ptr<TYmSeek>>& Workers() const { return workers_; }
-    const TResultList& ResultList() const { return list_; }
     TResultList& ResultList() { return list_; }
+    const TResultList& ResultList() const { return list_; }
     const TRunController& RunController() const { return *runs_; }
     int SortColumn() const { return sortColumn_; }
     const std::string& IniPath() const { return iniPath_; }
-
-    // Ends every worker and refuses further notifications; closing does it.
-    void ShutdownWorkers();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    const std::string& ExecutablePath() const { return executablePath_; }
+    const std::vector<std::string>& ProfileNames() const { return profileNames_; }
+    platform::QueuedDispatcher& Dispatcher() { return dispatcher_; }
 
 private:
-    // IRunView
-    void SetStatusText(const std::string& text) override;
-    void ShowProgress(const TProgress& progress) override;
-    void AppendLog(const std::string& line) override;
-    void ShowMessage(const std::string& text) override;
-    void PauseUserInterface(int ms) override;
-
-    void BuildLayout();
-    QWidget* BuildFilterGroup();
-    QToolButton* AddToolButton(const char* name, const char* caption, const char* hint, int icon);
     void FormCreate();
-    void ApplyProfile(const TProfileValues& values);
-    TProfileValues CurrentProfileValues() const;
+    TSeekNotify Bind(void (TMainForm::*handler)(TYmSeek*));
     template <class F> void Guarded(F&& handler);
 
+    IMainView& view_;
     TMainFormOptions options_;
     std::string executablePath_;
     std::string iniPath_;
     std::string lastExportName_;
+    std::vector<std::string> profileNames_;
     int sortColumn_ = 0;
 
-    platform::QtDispatcher dispatcher_;
+    platform::QueuedDispatcher dispatcher_;
     std::vector<std::unique_ptr<TYmSeek>> workers_;
     TResultList list_;
     std::unique_ptr<TRunController> runs_;
+    std::vector<int> handlerDepth_; // per worker: its handlers now running
     bool shutDown_ = false;
-
-    QToolBar* RzToolbar1 = nullptr;
-    QToolButton* xInquireBt = nullptr;
-    QToolButton* xStopBt = nullptr;
-    QToolButton* xClearBt = nullptr;
-    QToolButton* xExportBt = nullptr;
-    QToolButton* xHelpBt = nullptr;
-    QToolButton* xAboutBt = nullptr;
-    QToolButton* xCloseBt = nullptr;
-    QLabel* SupportLbl = nullptr;
-    QSplitter* Splitter1 = nullptr;
-    QSplitter* Splitter2 = nullptr;
-    QGroupBox* SettinGbx = nullptr;
-    QGroupBox* YinJieGbx = nullptr;
-    QComboBox* SettingCbb = nullptr;
-    QLabel* LabelCount = nullptr;
-    TSpinEdit* YmLenSp1 = nullptr;
-    TSpinEdit* YmLenSp2 = nullptr;
-    QLineEdit* YmHanEd = nullptr;
-    QLineEdit* YmPaiEd = nullptr;
-    QLineEdit* YmPiPeiEd = nullptr;
-    QCheckBox* DuplicationChk = nullptr;
-    QLineEdit* PrevKeyEd = nullptr;
-    QLineEdit* LastKeyEd = nullptr;
-    QPlainTextEdit* YinjieMemo = nullptr;
-    QPlainTextEdit* RzMemo1 = nullptr;
-    QTableView* RzListView = nullptr;
-    TResultListModel* listModel_ = nullptr;
-    QLabel* RzStatusPane = nullptr;
-    QProgressBar* RzProgressBar = nullptr;
 };

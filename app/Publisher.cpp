@@ -7,8 +7,8 @@ namespace {
 
 // The addresses are kept scrambled: a casual look at the executable's strings
 // does not show them, and each is put together when it is needed.
-constexpr char kWebStore[] = "httpsl/://kestrova.example/vantree";
-constexpr Slice kWebSlices[] = {{0, 2}, {2, 3}, {7, 20}, {27, 7}, {5, 2}};
+constexpr char kWebStore[] = "ample/kestrova.exhttps:/";
+constexpr Slice kWebSlices[] = {{17, 6}, {5, 1}, {5, 12}, {0, 5}};
 constexpr char kHelpStore[] = "ex.htmlp/inheld";
 constexpr Slice kHelpSlices[] = {{11, 3}, {7, 4}, {14, 1}, {0, 1}, {1, 6}};
 
@@ -32,7 +32,7 @@ std::string Name() {
 }
 
 std::string WebAddress() {
-    return Assemble(kWebStore, kWebSlices, 5);
+    return Assemble(kWebStore, kWebSlices, 4);
 }
 
 std::string WebHost() {

@@ -23,7 +23,7 @@ VT_TEXT(TooManyRows, "待查域名的数目超过10000个了！\r\n\r\n请不要
 VT_TEXT(TooManySyllables,
         "音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。")
 VT_TEXT(StartRefused, "正在进行查询域名工作，请先停止，然后再点击开始。")
-VT_TEXT(WorkerStartFailed, "无法启动查询线程，系统资源不足。\r\n\r\n请关闭一些程序后再点击查询。")
+VT_TEXT(WorkerStartFailed, "无法启动查询线程，系统资源不足。\r\n\r\n请关闭一些程序后再试...")
 
 // Result list.
 VT_TEXT(StatusPending, "*")

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-void OpenWebAddress(const std::string& address) {
+void OpenWithSystem(const std::string& address) {
     ::ShellExecuteA(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -1,5 +1,7 @@
 #include "ProcessCounts.h"
 
+#include <cstdlib>
+
 #include <filesystem>
 
 namespace testing_support {
@@ -21,6 +23,20 @@ std::size_t OpenHandleCount() {
 
 std::size_t ThreadCount() {
     return CountEntries("/proc/self/task");
+}
+
+
+void SetEnvironment(const char* name, const std::string& value) {
+    if (value.empty()) {
+        ::unsetenv(name);
+    } else {
+        ::setenv(name, value.c_str(), 1);
+    }
+}
+
+std::string GetEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 
 } // namespace testing_support

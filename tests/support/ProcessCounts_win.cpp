@@ -1,5 +1,7 @@
 #include "ProcessCounts.h"
 
+#include <cstdlib>
+
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -24,6 +26,16 @@ std::size_t ThreadCount() {
     }
     ::CloseHandle(snapshot);
     return count;
+}
+
+
+void SetEnvironment(const char* name, const std::string& value) {
+    ::_putenv_s(name, value.c_str());
+}
+
+std::string GetEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 
 } // namespace testing_support

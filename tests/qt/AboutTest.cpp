@@ -1,3 +1,4 @@
+#include "About.h"
 #include "AboutUs.h"
 #include "Publisher.h"
 #include "WindowHarness.h"
@@ -47,7 +48,7 @@ TEST(AboutBox, ShowsItsTextsAndClosesWithEscapeOrEnter) {
             EXPECT_EQ(LabelText(box, "SoftNameLbl"), "Vantreel");
             EXPECT_EQ(LabelText(box, "VersionLbl"), G("发行版本:1.08"));
             EXPECT_EQ(LabelText(box, "DateLbl"), G("发行日期:2009年02月出品"));
-            EXPECT_EQ(LabelText(box, "WebSiteLbl"), "https://kestrova.example/vantreel/");
+            EXPECT_EQ(LabelText(box, "WebSiteLbl"), "https://kestrova.example");
             auto* close = box->findChild<QPushButton*>(QStringLiteral("CloseBt"));
             ASSERT_NE(close, nullptr);
             EXPECT_EQ(close->text(), U("关闭"));
@@ -61,16 +62,16 @@ TEST(AboutBox, ShowsItsTextsAndClosesWithEscapeOrEnter) {
     ASSERT_EQ(seen.size(), 2u);
     // Each box was destroyed when it closed.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(w.form->findChildren<TAboutForm*>().isEmpty());
+    EXPECT_TRUE(w.window->findChildren<TAboutForm*>().isEmpty());
 }
 
 TEST(AboutBox, ReleaseLabelShowsYearAndMonthOnly) {
-    EXPECT_EQ(TAboutForm::ReleaseLabel("20090208"), G("发行日期:2009年02月出品"));
-    EXPECT_EQ(TAboutForm::ReleaseLabel("19991231"), G("发行日期:1999年12月出品"));
+    EXPECT_EQ(about::ReleaseLabel("20090208"), G("发行日期:2009年02月出品"));
+    EXPECT_EQ(about::ReleaseLabel("19991231"), G("发行日期:1999年12月出品"));
 }
 
 TEST(Publisher, AddressesAssembleFromTheirSlices) {
-    EXPECT_EQ(publisher::WebAddress(), "https://kestrova.example/vantreel/");
+    EXPECT_EQ(publisher::WebAddress(), "https://kestrova.example");
     EXPECT_EQ(publisher::WebHost(), "kestrova.example");
     EXPECT_EQ(publisher::HelpAddress("/opt/vantreel/"), "file:///opt/vantreel/help/index.html");
     const publisher::Slice slices[] = {{3, 2}, {0, 3}};

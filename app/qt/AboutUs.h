@@ -15,9 +15,6 @@ class TAboutForm final : public QDialog {
 public:
     explicit TAboutForm(QWidget* owner);
 
-    // "发行日期:" + year + "年" + month + "月出品" of an eight-digit date.
-    static std::string ReleaseLabel(const std::string& releaseDate);
-
 private:
     QLabel* CompanyImg = nullptr;
     QLabel* SoftNameLbl = nullptr;

@@ -1,23 +1,26 @@
 #include "AboutUs.h"
 
+#include "About.h"
+#include "Layout.h"
 #include "Publisher.h"
 #include "QtText.h"
 #include "Texts.h"
 #include "WebLink.h"
 
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 
-VT_TEXT(ReleaseDate, "20090208")
-VT_TEXT(Notice, "本软件为免费软件，欢迎传播。")
 
 // A label that runs an action when clicked.
 class TLinkLabel final : public QLabel {
@@ -44,11 +47,6 @@ void OpenPublisherPage() {
 }
 
 } // namespace
-
-std::string TAboutForm::ReleaseLabel(const std::string& releaseDate) {
-    return platform::Utf8ToGbk("发行日期:") + releaseDate.substr(0, 4) + platform::Utf8ToGbk("年") +
-           releaseDate.substr(4, 2) + platform::Utf8ToGbk("月出品");
-}
 
 QPixmap CompanyLogo(int width, int height) {
     QPixmap pixmap(width, height);
@@ -80,74 +78,92 @@ QPixmap CompanyLogo(int width, int height) {
 
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("AboutForm"));
-    setWindowTitle(U("关于"));
+    setWindowTitle(Q(about::Caption()));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(415, 165);
-    QFont font(QStringLiteral("SimSun"));
-    font.setPixelSize(14);
+    setFixedSize(layout::kAboutWidth, layout::kAboutHeight);
+    QFont font(QString::fromLatin1(layout::kFontFace));
+    font.setPixelSize(layout::kFontPixels);
     setFont(font);
-    setStyleSheet(QStringLiteral("QLabel { color: black; }"));
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    setPalette(black);
 
     auto* bevel = new QFrame(this);
     bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    bevel->setGeometry(12, 9, 165, 45);
+    bevel->setGeometry(layout::kAboutBevel.x, layout::kAboutBevel.y, layout::kAboutBevel.width,
+                       layout::kAboutBevel.height);
     CompanyImg = new TLinkLabel(this, OpenPublisherPage);
     CompanyImg->setObjectName(QStringLiteral("CompanyImg"));
-    CompanyImg->setGeometry(14, 11, 161, 41);
-    CompanyImg->setPixmap(CompanyLogo(161, 41));
+    CompanyImg->setGeometry(layout::kAboutLogo.x, layout::kAboutLogo.y, layout::kAboutLogo.width,
+                            layout::kAboutLogo.height);
+    CompanyImg->setPixmap(CompanyLogo(layout::kAboutLogo.width, layout::kAboutLogo.height));
 
     SoftNameLbl = new QLabel(this);
     SoftNameLbl->setObjectName(QStringLiteral("SoftNameLbl"));
     QFont nameFont = font;
-    nameFont.setPixelSize(20);
+    nameFont.setPixelSize(layout::kAboutNameFontPixels);
     nameFont.setBold(true);
     SoftNameLbl->setFont(nameFont);
-    SoftNameLbl->setStyleSheet(QStringLiteral("color: red"));
-    SoftNameLbl->move(210, 12);
+    QPalette red = SoftNameLbl->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    SoftNameLbl->setPalette(red);
+    SoftNameLbl->move(layout::kAboutName.x, layout::kAboutName.y);
 
     VersionLbl = new QLabel(this);
     VersionLbl->setObjectName(QStringLiteral("VersionLbl"));
-    VersionLbl->move(214, 40);
+    VersionLbl->move(layout::kAboutVersion.x, layout::kAboutVersion.y);
     DateLbl = new QLabel(this);
     DateLbl->setObjectName(QStringLiteral("DateLbl"));
-    DateLbl->move(214, 61);
+    DateLbl->move(layout::kAboutDate.x, layout::kAboutDate.y);
     WebSiteLbl = new TLinkLabel(this, OpenPublisherPage);
     WebSiteLbl->setObjectName(QStringLiteral("WebSiteLbl"));
-    WebSiteLbl->setStyleSheet(QStringLiteral("color: blue"));
-    WebSiteLbl->move(214, 104);
+    QPalette blue = WebSiteLbl->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    WebSiteLbl->setPalette(blue);
+    WebSiteLbl->move(layout::kAboutWebSite.x, layout::kAboutWebSite.y);
 
     NoticeLbl = new QLabel(this);
     NoticeLbl->setObjectName(QStringLiteral("NoticeLbl"));
-    NoticeLbl->setGeometry(14, 131, 161, 22);
+    NoticeLbl->setGeometry(layout::kAboutNotice.x, layout::kAboutNotice.y, layout::kAboutNotice.width,
+                           layout::kAboutNotice.height);
     NoticeLbl->setAutoFillBackground(true);
     NoticeLbl->setBackgroundRole(QPalette::Button);
     NoticeLbl->setAlignment(Qt::AlignCenter);
 
-    CloseBt = new QPushButton(U("关闭"), this);
+    CloseBt = new QPushButton(Q(about::CloseCaption()), this);
     CloseBt->setObjectName(QStringLiteral("CloseBt"));
-    CloseBt->setGeometry(326, 130, 75, 25);
+    CloseBt->setGeometry(layout::kAboutClose.x, layout::kAboutClose.y, layout::kAboutClose.width,
+                         layout::kAboutClose.height);
     CloseBt->setCursor(Qt::PointingHandCursor);
     CloseBt->setDefault(true); // Enter closes; Escape closes any dialog
     connect(CloseBt, &QPushButton::clicked, this, &QDialog::accept);
 
     // The texts, before the box is shown.
-    SoftNameLbl->setText(QStringLiteral("Vantreel"));
-    VersionLbl->setText(U("发行版本:1.08"));
-    DateLbl->setText(Q(ReleaseLabel(ReleaseDate())));
+    SoftNameLbl->setText(Q(about::ProductName()));
+    VersionLbl->setText(Q(about::VersionLabel()));
+    DateLbl->setText(Q(about::ReleaseLabel(about::ReleaseDate())));
     WebSiteLbl->setText(Q(publisher::WebAddress()));
-    NoticeLbl->setText(Q(Notice()));
+    NoticeLbl->setText(Q(about::Notice()));
     for (QLabel* label : {SoftNameLbl, VersionLbl, DateLbl, WebSiteLbl}) {
         label->adjustSize();
     }
+    // The notice field grows to the right where its text needs it: the row is
+    // free up to the close button.
+    const int noticeWidth = NoticeLbl->fontMetrics().horizontalAdvance(NoticeLbl->text()) + 8;
+    NoticeLbl->resize(std::clamp(noticeWidth, layout::kAboutNotice.width, CloseBt->x() - NoticeLbl->x() - 8),
+                      layout::kAboutNotice.height);
     CloseBt->setFocus();
 }
 
 void ShowAboutBox(QWidget* owner) {
     auto* box = new TAboutForm(owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    if (owner) {
-        box->move(owner->geometry().center() - QPoint(415 / 2, 165 / 2));
+    // Centred on the screen the main window is on.
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        box->move(screen->availableGeometry().center() -
+                  QPoint(layout::kAboutWidth / 2, layout::kAboutHeight / 2));
     }
     box->exec();
 }

@@ -39,10 +39,10 @@ std::vector<std::string> Statuses(const TMainForm& form) {
 
 TEST(MainWindow, StartsWithEveryControlInPlace) {
     WindowHarness w;
-    EXPECT_EQ(Gbk(w.form->windowTitle()),
-              G("Vantreel v1.08 - Kestrova软件 https://kestrova.example/vantreel/"));
-    EXPECT_FALSE(w.form->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(Gbk(w.window->windowTitle()),
+              G("Vantreel v1.08 - Kestrova软件 https://kestrova.example"));
+    EXPECT_FALSE(w.window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(w.window->windowFlags() & Qt::WindowMinimizeButtonHint);
 
     struct Tool {
         const char* name;
@@ -94,10 +94,10 @@ TEST(MainWindow, StartsWithEveryControlInPlace) {
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
 
     // Eight parked workers, numbered in list order; no settings file appeared.
-    ASSERT_EQ(w.form->Workers().size(), 8u);
+    ASSERT_EQ(w.Form().Workers().size(), 8u);
     for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(w.form->Workers()[i]->WorkerIndex(), static_cast<int>(i));
-        EXPECT_TRUE(w.form->Workers()[i]->AtRest());
+        EXPECT_EQ(w.Form().Workers()[i]->WorkerIndex(), static_cast<int>(i));
+        EXPECT_TRUE(w.Form().Workers()[i]->AtRest());
     }
     EXPECT_EQ(w.Find<QComboBox>("SettingCbb")->count(), 0);
     EXPECT_FALSE(std::filesystem::exists(w.folder.Path() / "kestrova.ini"));
@@ -123,15 +123,15 @@ TEST(MainWindow, ListsTheProfilesOfTheSettingsFileInFileOrder) {
 TEST(MainWindow, GenerationRowsAndTheCountLabel) {
     WindowHarness w;
     w.Click("stBt1");
-    ASSERT_EQ(w.form->ResultList().Count(), 484);
-    EXPECT_EQ(w.form->ResultList().Row(0).Caption, "AiAi.com");
-    EXPECT_EQ(w.form->ResultList().Row(483).Caption, "YouYou.com");
+    ASSERT_EQ(w.Form().ResultList().Count(), 484);
+    EXPECT_EQ(w.Form().ResultList().Row(0).Caption, "AiAi.com");
+    EXPECT_EQ(w.Form().ResultList().Row(483).Caption, "YouYou.com");
     EXPECT_EQ(w.Text("LabelCount"), G("共484个域名"));
     EXPECT_EQ(w.Find<QTableView>("RzListView")->model()->rowCount(), 484);
     EXPECT_EQ(w.Status(), G("欢迎使用免费软件...")); // nothing else changes
 
     w.Click("stBt2");
-    EXPECT_EQ(w.form->ResultList().Count(), 0);
+    EXPECT_EQ(w.Form().ResultList().Count(), 0);
     EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
 
     w.SetMemo("");
@@ -140,7 +140,7 @@ TEST(MainWindow, GenerationRowsAndTheCountLabel) {
     w.SetMemo("ai bai\nhao\n");
     w.Find<QLineEdit>("PrevKeyEd")->setText(QStringLiteral("b"));
     w.Click("stBt1");
-    EXPECT_EQ(w.form->ResultList().Captions(),
+    EXPECT_EQ(w.Form().ResultList().Captions(),
               (std::vector<std::string>{"BaiAi.com", "BaiBai.com", "BaiHao.com"}));
     EXPECT_EQ(w.Text("LabelCount"), G("共  3个域名"));
     EXPECT_TRUE(w.messages.empty());
@@ -154,7 +154,7 @@ TEST(MainWindow, TooManySyllablesAreRefusedWithTheMessage) {
     EXPECT_EQ(
         w.messages[0].text,
         G("音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。"));
-    EXPECT_EQ(w.form->ResultList().Count(), 0);
+    EXPECT_EQ(w.Form().ResultList().Count(), 0);
     EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
 }
 
@@ -164,14 +164,14 @@ TEST(MainWindow, TheRowLimitIsTestedOnceBeforeEachClick) {
     w.Find<TSpinEdit>("YmLenSp1")->setValue(0);
     w.Find<TSpinEdit>("YmLenSp2")->setValue(100);
     w.Click("stBt1");
-    EXPECT_EQ(w.form->ResultList().Count(), 10000);
+    EXPECT_EQ(w.Form().ResultList().Count(), 10000);
     w.Click("stBt1"); // exactly 10000 rows pass the check
-    EXPECT_EQ(w.form->ResultList().Count(), 20000);
+    EXPECT_EQ(w.Form().ResultList().Count(), 20000);
     EXPECT_EQ(w.Text("LabelCount"), G("共20000个域名"));
     w.Click("stBt1");
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_EQ(w.messages[0].text, G("待查域名的数目超过10000个了！\r\n\r\n请不要再增加了。"));
-    EXPECT_EQ(w.form->ResultList().Count(), 20000);
+    EXPECT_EQ(w.Form().ResultList().Count(), 20000);
 }
 
 TEST(MainWindow, SpinEditsChangeOnlyByStepsAndStayInRange) {
@@ -294,15 +294,15 @@ TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
     WindowHarness w(Against(server));
     w.SetMemo("ai bai");
     w.Click("stBt1");
-    ASSERT_EQ(w.form->ResultList().Count(), 4);
+    ASSERT_EQ(w.Form().ResultList().Count(), 4);
     w.Click("xInquireBt");
     EXPECT_EQ(w.Status(), G("开始查询域名..."));
     ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
     EXPECT_EQ(w.Status(), G("总共个4域名查询完毕!"));
-    EXPECT_EQ(Statuses(*w.form),
+    EXPECT_EQ(Statuses(w.Form()),
               (std::vector<std::string>{G("已注册"), G("可以注册"), G("可以注册"), "!"}));
-    EXPECT_EQ(w.form->ResultList().Row(0).Column(2), "1997-09-15");
-    EXPECT_EQ(w.form->ResultList().Row(0).Column(3), "2028-09-14");
+    EXPECT_EQ(w.Form().ResultList().Row(0).Column(2), "1997-09-15");
+    EXPECT_EQ(w.Form().ResultList().Row(0).Column(3), "2028-09-14");
     EXPECT_EQ(w.Find<QProgressBar>("RzProgressBar")->text(), QStringLiteral("0%"));
     const QString log = w.Find<QPlainTextEdit>("RzMemo1")->toPlainText();
     EXPECT_EQ(log.count(QStringLiteral("BakOnSeekActOnce")), 4);
@@ -324,10 +324,10 @@ TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
     EXPECT_TRUE(w.messages.empty());
 
     // Sorting by status: "!" first, then available, then registered.
-    w.form->RzListViewColumnClick(1);
-    EXPECT_EQ(Statuses(*w.form),
+    w.Form().RzListViewColumnClick(1);
+    EXPECT_EQ(Statuses(w.Form()),
               (std::vector<std::string>{"!", G("可以注册"), G("可以注册"), G("已注册")}));
-    EXPECT_EQ(w.form->SortColumn(), 1);
+    EXPECT_EQ(w.Form().SortColumn(), 1);
 }
 
 TEST(MainWindow, AFailedExportShowsCannotCreateFile) {
@@ -353,11 +353,11 @@ TEST(MainWindow, EditingTheListDuringARunIsRefused) {
     EXPECT_EQ(w.messages[0].text, G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
     EXPECT_EQ(w.messages[1].text, G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
     EXPECT_EQ(w.messages[2].text, G("正在进行查询域名工作，请先停止，然后再点击开始。"));
-    EXPECT_EQ(w.form->ResultList().Count(), 4);
+    EXPECT_EQ(w.Form().ResultList().Count(), 4);
     w.Click("xStopBt");
     EXPECT_EQ(w.Status(), G("停止查询域名"));
     w.Click("stBt2");
-    EXPECT_EQ(w.form->ResultList().Count(), 0);
+    EXPECT_EQ(w.Form().ResultList().Count(), 0);
     EXPECT_EQ(w.messages.size(), 3u);
 }
 
@@ -366,16 +366,16 @@ TEST(MainWindow, TheCloseButtonStopsFirstTheTitleBarDoesNot) {
         WindowHarness w;
         w.Click("xCloseBt");
         EXPECT_EQ(w.Status(), G("停止查询域名"));
-        EXPECT_FALSE(w.form->isVisible());
-        for (const auto& worker : w.form->Workers()) {
+        EXPECT_FALSE(w.window->isVisible());
+        for (const auto& worker : w.Form().Workers()) {
             EXPECT_TRUE(worker->StopFlag());
         }
     }
     {
         WindowHarness w;
-        w.form->close();
+        w.window->close();
         EXPECT_EQ(w.Status(), G("欢迎使用免费软件..."));
-        EXPECT_FALSE(w.form->isVisible());
+        EXPECT_FALSE(w.window->isVisible());
     }
 }
 
@@ -391,17 +391,17 @@ TEST(MainWindow, ClosingEndsPromptlyWhileEightWorkersWaitOnASilentServer) {
     ASSERT_TRUE(WaitUntil([&] { return server.Connections().size() >= 8; }));
     QElapsedTimer timer;
     timer.start();
-    w.form->close();
-    w.form.reset();
+    w.window->close();
+    w.window.reset();
     EXPECT_LT(timer.elapsed(), 2000);
 }
 
 TEST(MainWindow, Screenshot) {
     WindowHarness w;
     w.Click("stBt1");
-    w.form->resize(739, 466);
+    w.window->resize(739, 466);
     QCoreApplication::processEvents();
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("main-window.png"));
-    ASSERT_TRUE(w.form->grab().save(path));
+    ASSERT_TRUE(w.window->grab().save(path));
     EXPECT_TRUE(QFileInfo::exists(path));
 }

@@ -9,6 +9,9 @@ class TSpinEdit final : public QSpinBox {
 public:
     explicit TSpinEdit(QWidget* parent = nullptr);
 
+    // Places the edit, widened where the font needs more room to show 100 whole.
+    void setGeometry(int x, int y, int w, int h);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;

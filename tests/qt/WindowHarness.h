@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Dialogs.h"
-#include "Main.h"
+#include "QtMainWindow.h"
 #include "QtText.h"
 #include "TestUtil.h"
 
@@ -56,7 +56,7 @@ public:
     std::deque<std::pair<bool, std::string>> inputs; // answers for the input box
     std::deque<std::pair<bool, std::string>> saves;  // answers for the save dialog
     std::vector<dialogs::SaveOptions> saveOptions;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TQtMainWindow> window;
 
     explicit WindowHarness(TMainFormOptions options = {}) {
         savedHome_ = std::getenv("HOME") ? std::getenv("HOME") : "";
@@ -93,17 +93,19 @@ public:
         if (options.StopPauseMs == TRunController::kStopPauseMs) {
             options.StopPauseMs = 10;
         }
-        form = std::make_unique<TMainForm>(options);
-        form->show();
+        window = std::make_unique<TQtMainWindow>(options);
+        window->show();
     }
     ~WindowHarness() {
-        form.reset();
+        window.reset();
         dialogs::SetScript(nullptr);
         ::setenv("HOME", savedHome_.c_str(), 1);
     }
 
+    TMainForm& Form() const { return window->Form(); }
+
     template <class T> T* Find(const char* name) const {
-        T* widget = form->findChild<T*>(QString::fromLatin1(name));
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }

@@ -4,12 +4,22 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+
 TSpinEdit::TSpinEdit(QWidget* parent) : QSpinBox(parent) {
     setRange(0, 100);
     setContextMenuPolicy(Qt::NoContextMenu); // no cut or paste from a menu
     setAcceptDrops(false);
     lineEdit()->setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Read-only text: no paste of any kind reaches it, the X11 selection's
+    // middle-click paste included. The value still changes by stepping.
+    lineEdit()->setReadOnly(true);
+}
+
+void TSpinEdit::setGeometry(int x, int y, int w, int h) {
+    // Never narrower than the widest value (100) needs beside the buttons.
+    QSpinBox::setGeometry(x, y, std::max(w, sizeHint().width()), h);
 }
 
 void TSpinEdit::keyPressEvent(QKeyEvent* event) {

@@ -1,9 +1,8 @@
 #include "AboutUs.h"
+#include "WebLink.h"
 #include "WindowHarness.h"
 
-#include <QDesktopServices>
 #include <QTimer>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -14,23 +13,13 @@ using testing_support::WindowHarness;
 namespace {
 
 // Takes the addresses the program opens instead of a browser.
-class UrlCatcher final : public QObject {
-    Q_OBJECT
+class UrlCatcher {
 public:
     UrlCatcher() {
-        for (const auto* scheme : {"file", "http", "https"}) {
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
-        }
+        platform::SetWebAddressHandler([this](const std::string& address) { opened.push_back(address); });
     }
-    ~UrlCatcher() override {
-        for (const auto* scheme : {"file", "http", "https"}) {
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        }
-    }
-    std::vector<QUrl> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url); }
+    ~UrlCatcher() { platform::SetWebAddressHandler({}); }
+    std::vector<std::string> opened;
 };
 
 } // namespace
@@ -40,8 +29,7 @@ TEST(Shell, HelpOpensTheBundledPageBesideTheExecutable) {
     WindowHarness w;
     w.Click("xHelpBt");
     ASSERT_EQ(catcher.opened.size(), 1u);
-    EXPECT_EQ(catcher.opened[0].toLocalFile(),
-              QString::fromStdString((w.folder.Path() / "help" / "index.html").string()));
+    EXPECT_EQ(catcher.opened[0], "file://" + w.folder.File("help/index.html"));
     // The page and its screenshot ship beside the built program.
     const std::filesystem::path help = std::filesystem::path(VANTREEL_APP_DIR) / "help";
     EXPECT_TRUE(std::filesystem::exists(help / "index.html"));
@@ -74,7 +62,7 @@ TEST(Shell, ThePublisherLinksOfTheAboutBoxOpenItsPage) {
     });
     w.Click("xAboutBt");
     ASSERT_EQ(catcher.opened.size(), 2u);
-    EXPECT_EQ(catcher.opened[0], QUrl(QStringLiteral("https://kestrova.example/vantreel/")));
+    EXPECT_EQ(catcher.opened[0], "https://kestrova.example");
     EXPECT_EQ(catcher.opened[1], catcher.opened[0]);
 }
 
@@ -90,8 +78,8 @@ TEST(Shell, EveryStartLaysDownTheDesktopShortcutAgain) {
         WindowHarness w;
         // The harness gives each window a fresh home; point it at this one.
         ::setenv("HOME", home.Path().c_str(), 1);
-        w.form.reset();
-        w.form = std::make_unique<TMainForm>([&] {
+        w.window.reset();
+        w.window = std::make_unique<TQtMainWindow>([&] {
             TMainFormOptions options;
             options.IniPath = w.folder.File("kestrova.ini");
             options.ExecutablePath = w.folder.File("dovrenta");
@@ -108,4 +96,3 @@ TEST(Shell, EveryStartLaysDownTheDesktopShortcutAgain) {
     }
 }
 
-#include "ShellTest.moc"

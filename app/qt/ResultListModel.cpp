@@ -1,5 +1,7 @@
 #include "ResultListModel.h"
 
+#include "Layout.h"
+
 #include "QtText.h"
 
 TResultListModel::TResultListModel(TResultList& list, QObject* parent)
@@ -33,18 +35,10 @@ QVariant TResultListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    switch (section) {
-    case 0:
-        return U("域名");
-    case 1:
-        return U("状态");
-    case 2:
-        return U("注册日期");
-    case 3:
-        return U("过期日期");
-    default:
+    if (section < 0 || section >= TResultList::kColumnCount) {
         return {};
     }
+    return U(layout::kColumns[section].title);
 }
 
 void TResultListModel::RowsAboutToBeAppended(int first, int count) {

@@ -1,0 +1,79 @@
+#include "QtDialogs.h"
+
+#include "QtText.h"
+#include "Texts.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qtdialogs {
+
+using dialogs::Icon;
+using dialogs::SaveOptions;
+
+void ShowBox(QWidget* parent, const std::string& text, Icon icon) {
+    const dialogs::Script* script = dialogs::ActiveScript();
+    if (script && script->message) {
+        script->message(text, icon);
+        return;
+    }
+    QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    Q(texts::AppTitle()), Q(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
+                std::string& value, int maxLength) {
+    const dialogs::Script* script = dialogs::ActiveScript();
+    if (script && script->input) {
+        return script->input(caption, prompt, value);
+    }
+    QDialog dialog(parent);
+    dialog.setWindowTitle(Q(caption));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(Q(prompt), &dialog));
+    auto* edit = new QLineEdit(Q(value), &dialog);
+    edit->setMaxLength(maxLength);
+    layout->addWidget(edit);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    value = Gbk(edit->text());
+    return true;
+}
+
+bool SaveFile(QWidget* parent, const SaveOptions& options, std::string& chosen) {
+    const dialogs::Script* script = dialogs::ActiveScript();
+    if (script && script->save) {
+        return script->save(options, chosen);
+    }
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilter(Q(options.filterName) + QStringLiteral(" (") + Q(options.filterPattern) +
+                         QStringLiteral(")"));
+    dialog.setDefaultSuffix(Q(options.defaultExtension));
+    dialog.setDirectory(Q(options.initialFolder));
+    if (!options.fileName.empty()) {
+        dialog.selectFile(Q(options.fileName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    chosen = Gbk(dialog.selectedFiles().constFirst());
+    return true;
+}
+
+} // namespace qtdialogs

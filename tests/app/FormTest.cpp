@@ -1,0 +1,343 @@
+// The main form's handlers against a scripted view: the logic both window
+// toolkits share, tested once, on every system.
+#include "FileSystem.h"
+#include "Layout.h"
+#include "Main.h"
+#include "ProcessCounts.h"
+#include "ScriptedView.h"
+#include "TestUtil.h"
+#include "Texts.h"
+#include "WebLink.h"
+#include "WhoisTestServer.h"
+#include "WorkerHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+using testing_support::G;
+using testing_support::ReadFile;
+using testing_support::Reply;
+using testing_support::ScriptedView;
+using testing_support::TempDir;
+using testing_support::TestConfig;
+using testing_support::WhoisTestServer;
+using testing_support::WriteFile;
+
+namespace {
+
+// A form over a scripted view, with its files in a temporary folder and a home
+// without a desktop, so no shortcut lands anywhere real.
+struct FormRig {
+    TempDir folder;
+    TempDir home;
+    std::string savedHome = testing_support::GetEnvironment("HOME");
+    ScriptedView view;
+    std::unique_ptr<TMainForm> form;
+
+    explicit FormRig(TMainFormOptions options = {}) {
+        testing_support::SetEnvironment("HOME", home.Path().string());
+        if (options.IniPath.empty()) {
+            options.IniPath = folder.File("kestrova.ini");
+        }
+        options.ExecutablePath = folder.File("dovrenta");
+        view.memo = layout::kMemoDefault;
+        form = std::make_unique<TMainForm>(view, options);
+    }
+    ~FormRig() {
+        form.reset();
+        testing_support::SetEnvironment("HOME", savedHome);
+    }
+    bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 15000) {
+        return form->Dispatcher().PumpUntil(pred, timeoutMs);
+    }
+    bool PumpUntilEnded() {
+        return PumpUntil([&] { return view.Status().rfind(G("总共个"), 0) == 0; });
+    }
+    std::vector<std::string> Statuses() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < form->ResultList().Count(); ++i) {
+            out.push_back(form->ResultList().Row(i).Column(1));
+        }
+        return out;
+    }
+};
+
+TMainFormOptions Against(const WhoisTestServer& server, int stopPauseMs = 0) {
+    TMainFormOptions options;
+    options.Seek = TestConfig(server.Port());
+    options.StopPauseMs = stopPauseMs;
+    return options;
+}
+
+std::int64_t MsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
+}
+
+void MakeReadOnly(const std::filesystem::path& file) {
+    std::filesystem::permissions(file,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+}
+
+void MakeWritable(const std::filesystem::path& file) {
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+
+} // namespace
+
+TEST(MainForm, StartsWithItsCaptionEightParkedWorkersAndTheProfilesOfTheFile) {
+    TempDir dir;
+    WriteFile(dir.Path() / "kestrova.ini", "[Short]\r\nYmLenSp1=4\r\n[" + G("短名") + "]\r\n");
+    TMainFormOptions options;
+    options.IniPath = dir.File("kestrova.ini");
+    FormRig rig(options);
+    EXPECT_EQ(rig.view.caption, G("Vantreel v1.08 - Kestrova软件 https://kestrova.example"));
+    ASSERT_EQ(rig.form->Workers().size(), 8u);
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(rig.form->Workers()[i]->WorkerIndex(), static_cast<int>(i));
+        EXPECT_TRUE(rig.form->Workers()[i]->AtRest());
+    }
+    EXPECT_EQ(rig.view.profileNames, (std::vector<std::string>{"Short", G("短名")}));
+    EXPECT_EQ(rig.view.selectedProfile, -1);
+    EXPECT_TRUE(rig.view.messages.empty());
+
+    FormRig fresh; // no settings file: an empty list, and no file appears
+    EXPECT_TRUE(fresh.view.profileNames.empty());
+    EXPECT_FALSE(std::filesystem::exists(fresh.folder.Path() / "kestrova.ini"));
+}
+
+TEST(MainForm, GenerationAppendsRowsAndRefusesWhatIsTooMuch) {
+    FormRig rig;
+    rig.form->stBt1Click();
+    ASSERT_EQ(rig.form->ResultList().Count(), 484);
+    EXPECT_EQ(rig.form->ResultList().Row(0).Caption, "AiAi.com");
+    EXPECT_EQ(rig.view.countLabel, G("共484个域名"));
+    rig.form->stBt2Click();
+    EXPECT_EQ(rig.form->ResultList().Count(), 0);
+    EXPECT_EQ(rig.view.countLabel, G("共0000个域名"));
+
+    rig.view.memo = testing_support::SyllableMemo(101);
+    rig.form->stBt1Click();
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_FALSE(rig.view.messages[0].error);
+    EXPECT_EQ(rig.view.messages[0].text, texts::TooManySyllables());
+    EXPECT_EQ(rig.form->ResultList().Count(), 0);
+}
+
+TEST(MainForm, ProfilesAreSavedLoadedClampedAndCleared) {
+    FormRig rig;
+    rig.view.filters.YmLenSp1 = 4;
+    rig.view.filters.YmLenSp2 = 6;
+    rig.view.filters.YmHanEd = "ai bai";
+    rig.view.filters.YmPiPeiEd = "z*s";
+    rig.view.filters.PrevKeyEd = G("好");
+    // A name whose characters hold the code of "]" as their second byte.
+    const std::string name = G("郵件");
+    rig.view.inputs.push_back({true, name});
+    rig.form->stBt4Click();
+    ASSERT_TRUE(rig.view.messages.empty()) << rig.view.messages[0].text;
+    EXPECT_EQ(rig.view.profileNames, (std::vector<std::string>{name}));
+    EXPECT_EQ(rig.view.selectedProfile, 0);
+    EXPECT_EQ(ReadFile(rig.folder.Path() / "kestrova.ini"),
+              "[" + name +
+                  "]\r\nYmLenSp1=4\r\nYmLenSp2=6\r\nYmHanEd=ai bai\r\nYmPaiEd=\r\n"
+                  "YmPiPeiEd=z*s\r\nDuplicationChk=0\r\nPrevKeyEd=" +
+                  G("好") + "\r\nLastKeyEd=\r\n");
+
+    // Cancelling or an empty name saves nothing.
+    rig.view.inputs.push_back({false, "ignored"});
+    rig.form->stBt4Click();
+    rig.view.inputs.push_back({true, ""});
+    rig.form->stBt4Click();
+    EXPECT_EQ(rig.view.profileNames.size(), 1u);
+
+    rig.form->stBt3Click();
+    EXPECT_EQ(rig.view.filters.YmLenSp1, 2);
+    EXPECT_EQ(rig.view.filters.YmLenSp2, 10);
+    EXPECT_EQ(rig.view.filters.YmPiPeiEd, "");
+    EXPECT_EQ(rig.view.selectedProfile, -1);
+
+    rig.form->SettingCbbChange(0);
+    EXPECT_EQ(rig.view.filters.YmLenSp1, 4);
+    EXPECT_EQ(rig.view.filters.YmHanEd, "ai bai");
+    EXPECT_EQ(rig.view.filters.PrevKeyEd, G("好"));
+
+    // Stored lengths outside the spin edits' range load clamped.
+    WriteFile(rig.folder.Path() / "kestrova.ini", "[odd]\r\nYmLenSp1=-4\r\nYmLenSp2=0x400\r\n");
+    FormRig odd([&] {
+        TMainFormOptions options;
+        options.IniPath = rig.folder.File("kestrova.ini");
+        return options;
+    }());
+    odd.form->SettingCbbChange(0);
+    EXPECT_EQ(odd.view.filters.YmLenSp1, 0);
+    EXPECT_EQ(odd.view.filters.YmLenSp2, 100);
+    odd.form->SettingCbbChange(5); // no such item: nothing happens
+    EXPECT_TRUE(odd.view.messages.empty());
+}
+
+TEST(MainForm, AReadOnlySettingsFileIsRefusedWithAnError) {
+    FormRig rig;
+    const auto ini = rig.folder.Path() / "kestrova.ini";
+    WriteFile(ini, "[kept]\r\nYmLenSp1=3\r\n");
+    MakeReadOnly(ini);
+    rig.view.inputs.push_back({true, "p"});
+    rig.form->stBt4Click();
+    MakeWritable(ini);
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_TRUE(rig.view.messages[0].error);
+    EXPECT_EQ(rig.view.messages[0].text, "Unable to write to " + rig.form->IniPath() + ".");
+    EXPECT_TRUE(rig.view.profileNames.empty());
+    EXPECT_EQ(ReadFile(ini), "[kept]\r\nYmLenSp1=3\r\n");
+}
+
+TEST(MainForm, AWholeRunFillsTheRowsAndTheExportTakesTheAvailableNames) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        if (name == "AiAi") {
+            return Reply{
+                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
+        }
+        if (name == "BaiBai") {
+            return Reply{Reply::Mode::AnswerAndClose, "rate limit exceeded\r\n", {}, 0};
+        }
+        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+    });
+    FormRig rig(Against(server));
+    rig.view.memo = "ai bai";
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    EXPECT_EQ(rig.view.Status(), G("开始查询域名..."));
+    ASSERT_TRUE(rig.PumpUntilEnded());
+    EXPECT_EQ(rig.view.Status(), G("总共个4域名查询完毕!"));
+    EXPECT_EQ(rig.Statuses(),
+              (std::vector<std::string>{G("已注册"), G("可以注册"), G("可以注册"), "!"}));
+    EXPECT_EQ(rig.form->ResultList().Row(0).Column(2), "1997-09-15");
+    EXPECT_EQ(rig.form->ResultList().Row(0).Column(3), "2028-09-14");
+
+    rig.view.saves.push_back({true, rig.folder.File("result")});
+    rig.form->xExportBtClick();
+    ASSERT_EQ(rig.view.saveOptions.size(), 1u);
+    EXPECT_EQ(rig.view.saveOptions[0].filterName, G("文本文件"));
+    EXPECT_EQ(rig.view.saveOptions[0].initialFolder,
+              platform::ExtractFilePath(rig.folder.File("dovrenta")));
+    EXPECT_EQ(ReadFile(rig.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
+    rig.view.saves.push_back({false, ""});
+    rig.form->xExportBtClick();
+    EXPECT_EQ(rig.view.saveOptions[1].fileName, rig.folder.File("result.txt"));
+
+    // A read-only export file is refused and stays as it was.
+    MakeReadOnly(rig.folder.Path() / "result.txt");
+    rig.view.saves.push_back({true, rig.folder.File("result.txt")});
+    rig.form->xExportBtClick();
+    MakeWritable(rig.folder.Path() / "result.txt");
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_EQ(rig.view.messages[0].text,
+              "Cannot create file " + rig.folder.File("result.txt") + ".");
+    EXPECT_EQ(ReadFile(rig.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
+
+    rig.form->RzListViewColumnClick(1);
+    EXPECT_EQ(rig.Statuses(),
+              (std::vector<std::string>{"!", G("可以注册"), G("可以注册"), G("已注册")}));
+    EXPECT_EQ(rig.form->SortColumn(), 1);
+}
+
+TEST(MainForm, CloseStopsWithTheWholePauseThenClosesTheWindow) {
+    FormRig rig([] {
+        TMainFormOptions options;
+        options.StopPauseMs = TRunController::kStopPauseMs; // not shortened
+        return options;
+    }());
+    rig.form->xCloseBtClick();
+    EXPECT_EQ(rig.view.Status(), G("停止查询域名"));
+    EXPECT_EQ(rig.view.pauses, (std::vector<int>{1000}));
+    EXPECT_EQ(rig.view.closes, 1);
+    for (const auto& worker : rig.form->Workers()) {
+        EXPECT_TRUE(worker->StopFlag());
+    }
+}
+
+TEST(MainForm, HelpAndAboutOpenThePageBesideTheProgramAndAFreshBox) {
+    std::vector<std::string> opened;
+    platform::SetWebAddressHandler([&](const std::string& address) { opened.push_back(address); });
+    {
+        FormRig rig;
+        rig.form->xHelpBtClick();
+        rig.form->xAboutBtClick();
+        rig.form->xAboutBtClick();
+        EXPECT_EQ(rig.view.aboutBoxes, 2);
+    }
+    platform::SetWebAddressHandler({});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].find("help"), std::string::npos);
+    EXPECT_EQ(opened[0].rfind("file://", 0), 0u);
+}
+
+TEST(MainForm, TheEndDoesNotWaitForAHangingHostLookup) {
+    testing_support::HangingLookup lookup;
+    TMainFormOptions options;
+    options.Seek = TestConfig(WhoisTestServer::UnusedPort());
+    options.Seek.Resolve = lookup.Resolver();
+    FormRig rig(options);
+    rig.view.memo = "ai bai bin du";
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    ASSERT_TRUE(rig.PumpUntil([&] { return lookup.Entered() == 8; }));
+    const auto start = std::chrono::steady_clock::now();
+    rig.form->Shutdown();
+    EXPECT_LT(MsSince(start), 1500);
+}
+
+TEST(MainForm, ClosingFromAMessageBoxOpenDuringARunDoesNotHang) {
+    WhoisTestServer server;
+    FormRig rig(Against(server));
+    rig.view.memo = testing_support::SyllableMemo(6); // 36 names, more than the workers
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    // The hidden 清空 empties the list under the run, so each answer finds no row
+    // and shows a box. In the first box the user closes the window; the box's
+    // own loop goes on pumping meanwhile, as a real one does.
+    rig.form->xClearBtClick();
+    bool closing = false;
+    std::int64_t endMs = -1;
+    rig.view.whileMessageShown = [&](const std::string&) {
+        if (closing) {
+            return;
+        }
+        closing = true;
+        rig.form->Dispatcher().PumpUntil([] { return false; }, 300);
+        const auto start = std::chrono::steady_clock::now();
+        rig.form->Shutdown();
+        endMs = MsSince(start);
+    };
+    ASSERT_TRUE(rig.PumpUntil([&] { return endMs >= 0; }));
+    EXPECT_LT(endMs, 1500);
+    EXPECT_EQ(rig.view.messages[0].text, texts::RowNotFound());
+}
+
+TEST(MainForm, AWorkerThatCannotStartGivesAClearErrorAndTheWindowStaysIdle) {
+    TMainFormOptions options;
+    options.Seek = TestConfig(WhoisTestServer::UnusedPort());
+    options.Seek.StartThread = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    FormRig rig(options);
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_TRUE(rig.view.messages[0].error);
+    EXPECT_EQ(rig.view.messages[0].text, texts::WorkerStartFailed());
+    EXPECT_FALSE(rig.form->RunController().InProgress());
+    // Idle: the list can be emptied without a refusal.
+    rig.form->stBt2Click();
+    EXPECT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_EQ(rig.form->ResultList().Count(), 0);
+}
