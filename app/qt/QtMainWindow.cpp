@@ -76,7 +76,10 @@ TQtMainWindow::TQtMainWindow(TMainFormOptions options, QWidget* parent) : QMainW
     form_ = std::make_unique<TMainForm>(static_cast<IMainView&>(*this), std::move(options));
     listModel_ = new TResultListModel(form_->ResultList(), this);
     RzListView->setModel(listModel_);
-    for (int column = 0; column < TResultList::kColumnCount; ++column) {
+    // The last column stretches: given no width of its own, it shrinks with the
+    // list down to the header's minimum, so no horizontal scroll bar appears
+    // while the first three columns fit.
+    for (int column = 0; column + 1 < TResultList::kColumnCount; ++column) {
         RzListView->setColumnWidth(column, layout::kColumns[column].width);
     }
 }
@@ -204,9 +207,10 @@ void TQtMainWindow::BuildLayout() {
     RzListView->verticalHeader()->hide();
     RzListView->verticalHeader()->setDefaultSectionSize(20);
     RzListView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // The last column takes what is left, down to a sliver, so that no horizontal
-    // scroll bar appears while the first three columns fit.
+    // The header keeps a stretched section at least as wide as its own size:
+    // the last column's is the minimum, so that it can shrink with the list.
     RzListView->horizontalHeader()->setMinimumSectionSize(16);
+    RzListView->horizontalHeader()->setDefaultSectionSize(16);
     RzListView->horizontalHeader()->setStretchLastSection(true);
     RzListView->horizontalHeader()->setSectionsClickable(true);
     RzListView->horizontalHeader()->setHighlightSections(false);

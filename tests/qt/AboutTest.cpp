@@ -39,6 +39,7 @@ std::string LabelText(TAboutForm* box, const char* name) {
 
 TEST(AboutBox, ShowsItsTextsAndClosesWithEscapeOrEnter) {
     WindowHarness w;
+    w.window->move(0, 0);
     std::vector<TAboutForm*> seen;
     WithAboutBox(
         [&](TAboutForm* box) {
@@ -54,6 +55,18 @@ TEST(AboutBox, ShowsItsTextsAndClosesWithEscapeOrEnter) {
             EXPECT_EQ(close->text(), U("关闭"));
             EXPECT_TRUE(close->isDefault());
             EXPECT_EQ(box->focusWidget(), close);
+            // Every text shows whole inside the box and its own field.
+            for (QLabel* label : box->findChildren<QLabel*>()) {
+                if (label->text().isEmpty()) {
+                    continue; // the logo
+                }
+                const int needed = label->fontMetrics().horizontalAdvance(label->text());
+                EXPECT_LE(needed, label->contentsRect().width()) << Gbk(label->text());
+                EXPECT_LE(label->geometry().right(), box->width() - 1) << Gbk(label->text());
+            }
+            // Centred on the screen, not on the main window (moved to a corner).
+            const QRect screen = box->screen()->availableGeometry();
+            EXPECT_LE((box->geometry().center() - screen.center()).manhattanLength(), 40);
         },
         Qt::Key_Escape);
     w.Click("xAboutBt");

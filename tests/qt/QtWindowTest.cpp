@@ -2,7 +2,10 @@
 #include "WindowHarness.h"
 #include "WorkerHarness.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QScrollBar>
+#include <QToolBar>
 #include <QHeaderView>
 #include <QScreen>
 
@@ -404,4 +407,121 @@ TEST(MainWindow, Screenshot) {
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("main-window.png"));
     ASSERT_TRUE(w.window->grab().save(path));
     EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST(MainWindow, ToolButtonsDrawSixteenPixelGlyphsAboveWholeCaptions) {
+    WindowHarness w;
+    for (const auto* name :
+         {"xInquireBt", "xStopBt", "xExportBt", "xHelpBt", "xAboutBt", "xCloseBt"}) {
+        auto* button = w.Find<QToolButton>(name);
+        EXPECT_EQ(button->iconSize(), QSize(16, 16)) << name;
+        // Below the glyph and its 4 px gap the caption has its whole height.
+        EXPECT_GE(button->height() - (button->iconSize().height() + 4),
+                  button->fontMetrics().height())
+            << name;
+    }
+}
+
+TEST(MainWindow, EveryControlUsesTheWindowFont) {
+    WindowHarness w;
+    const QFont font = w.window->font();
+    EXPECT_EQ(font.pixelSize(), 14);
+    for (QWidget* widget : w.window->findChildren<QWidget*>()) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_"))) {
+            continue;
+        }
+        EXPECT_EQ(widget->font(), font) << widget->objectName().toStdString();
+    }
+    // The tool bar's buttons and label especially, which a style sheet used to cut off.
+    for (QWidget* widget : w.Find<QToolBar>("RzToolbar1")->findChildren<QWidget*>()) {
+        EXPECT_EQ(widget->font().pixelSize(), 14) << widget->objectName().toStdString();
+        EXPECT_EQ(widget->font().family(), font.family()) << widget->objectName().toStdString();
+    }
+}
+
+TEST(MainWindow, EveryTextFitsItsField) {
+    WindowHarness w;
+    QCoreApplication::processEvents();
+    for (QLabel* label : w.window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(w.window.get()) || label->text().isEmpty()) {
+            continue;
+        }
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        EXPECT_LE(needed, label->contentsRect().width()) << Gbk(label->text());
+    }
+    for (QAbstractButton* button : w.window->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(w.window.get()) || button->text().isEmpty()) {
+            continue;
+        }
+        const int needed = button->fontMetrics().horizontalAdvance(button->text());
+        EXPECT_LE(needed + 8, button->width()) << Gbk(button->text());
+    }
+}
+
+TEST(MainWindow, SpinEditsShowEveryValueWholeAndRefuseEveryPaste) {
+    WindowHarness w;
+    for (const auto* name : {"YmLenSp1", "YmLenSp2"}) {
+        auto* spin = w.Find<TSpinEdit>(name);
+        auto* edit = spin->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        for (int value : {0, 8, 10, 99, 100}) {
+            spin->setValue(value);
+            QCoreApplication::processEvents();
+            const int needed = edit->fontMetrics().horizontalAdvance(edit->text());
+            const QMargins margins = edit->textMargins();
+            EXPECT_LE(needed + margins.left() + margins.right() + 4, edit->width())
+                << name << " at " << value;
+        }
+        spin->setValue(5);
+        QGuiApplication::clipboard()->setText(QStringLiteral("57"));
+        if (QGuiApplication::clipboard()->supportsSelection()) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("57"), QClipboard::Selection);
+        }
+        spin->setFocus();
+        QTest::mouseClick(edit, Qt::MiddleButton); // the X11 selection's paste
+        QTest::keyClick(spin, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClicks(edit, QStringLiteral("7"));
+        EXPECT_EQ(spin->value(), 5) << name;
+        EXPECT_EQ(edit->text(), QStringLiteral("5")) << name;
+    }
+}
+
+TEST(MainWindow, NoHorizontalScrollBarWhileTheColumnsFit) {
+    WindowHarness w;
+    w.Click("stBt1"); // the 484 default rows: more than fit, so a vertical bar shows
+    QCoreApplication::processEvents();
+    auto* list = w.Find<QTableView>("RzListView");
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width())
+        << "viewport " << list->viewport()->width() << ", sections "
+        << list->columnWidth(0) << " " << list->columnWidth(1) << " " << list->columnWidth(2)
+        << " " << list->columnWidth(3);
+}
+
+TEST(MainWindow, TheCloseButtonWaitsItsWholeSecond) {
+    WindowHarness w({}, true);
+    QElapsedTimer timer;
+    timer.start();
+    w.Click("xCloseBt");
+    EXPECT_GE(timer.elapsed(), 1000);
+    EXPECT_FALSE(w.window->isVisible());
+}
+
+TEST(MainWindow, ClosingDoesNotWaitForAHangingHostLookup) {
+    testing_support::HangingLookup lookup;
+    TMainFormOptions options;
+    options.Seek = TestConfig(WhoisTestServer::UnusedPort());
+    options.Seek.Resolve = lookup.Resolver();
+    WindowHarness w(options);
+    w.SetMemo("ai bai bin du");
+    w.Click("stBt1");
+    w.Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return lookup.Entered() == 8; }));
+    QElapsedTimer timer;
+    timer.start();
+    w.window->close();
+    w.window.reset();
+    EXPECT_LT(timer.elapsed(), 1500);
 }

@@ -58,7 +58,8 @@ public:
     std::vector<dialogs::SaveOptions> saveOptions;
     std::unique_ptr<TQtMainWindow> window;
 
-    explicit WindowHarness(TMainFormOptions options = {}) {
+    // The stop's pause is shortened unless keepStopPause.
+    explicit WindowHarness(TMainFormOptions options = {}, bool keepStopPause = false) {
         savedHome_ = std::getenv("HOME") ? std::getenv("HOME") : "";
         ::setenv("HOME", home.Path().c_str(), 1);
         script_.message = [this](const std::string& text, dialogs::Icon icon) {
@@ -90,7 +91,7 @@ public:
         if (options.ExecutablePath.empty()) {
             options.ExecutablePath = folder.File("dovrenta");
         }
-        if (options.StopPauseMs == TRunController::kStopPauseMs) {
+        if (options.StopPauseMs == TRunController::kStopPauseMs && !keepStopPause) {
             options.StopPauseMs = 10;
         }
         window = std::make_unique<TQtMainWindow>(options);
