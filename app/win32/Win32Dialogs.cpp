@@ -1,0 +1,174 @@
+#include "Win32Dialogs.h"
+
+#include "Layout.h"
+#include "Texts.h"
+#include "Win32Text.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+#include <vector>
+
+namespace win32dialogs {
+
+using win32text::W;
+
+HFONT ProgramFont() {
+    static const HFONT font = ::CreateFontW(
+        -layout::kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+        win32text::U(layout::kFontFace).c_str());
+    return font;
+}
+
+EmptyDialogTemplate::EmptyDialogTemplate(DWORD style) {
+    DLGTEMPLATE head{};
+    head.style = style;
+    head.cdit = 0;
+    head.cx = 100; // dialog units; the box sizes itself in pixels later
+    head.cy = 50;
+    std::memcpy(words_, &head, sizeof head);
+    // Then: no menu, the standard dialog class, an empty title (three zero words).
+}
+
+void SizeAndCentre(HWND dialog, HWND owner, int width, int height) {
+    RECT frame{0, 0, width, height};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY),
+                      &monitor);
+    const RECT& area = monitor.rcWork;
+    const int outerWidth = frame.right - frame.left;
+    const int outerHeight = frame.bottom - frame.top;
+    ::SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - outerWidth) / 2,
+                   area.top + (area.bottom - area.top - outerHeight) / 2, outerWidth, outerHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowBox(HWND owner, const std::string& text, dialogs::Icon icon) {
+    const dialogs::Script* script = dialogs::ActiveScript();
+    if (script && script->message) {
+        script->message(text, icon);
+        return;
+    }
+    ::MessageBoxW(owner, W(text).c_str(), W(texts::AppTitle()).c_str(),
+                  MB_OK | (icon == dialogs::Icon::Error ? MB_ICONERROR : 0));
+}
+
+namespace {
+
+struct InputState {
+    std::wstring caption;
+    std::wstring prompt;
+    std::wstring value;
+    int maxLength = 0;
+    HWND owner = nullptr;
+};
+
+constexpr int kInputEdit = 100;
+
+HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y,
+           int w, int h, int id) {
+    HWND child = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(ProgramFont()), TRUE);
+    return child;
+}
+
+INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        auto* state = reinterpret_cast<InputState*>(lParam);
+        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        ::SetWindowTextW(dialog, state->caption.c_str());
+        ::SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(ProgramFont()), FALSE);
+        Child(dialog, L"STATIC", state->prompt, SS_LEFT, 12, 12, 300, 18, -1);
+        HWND edit = Child(dialog, L"EDIT", state->value, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+                          12, 36, 300, 22, kInputEdit);
+        ::SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(state->maxLength), 0);
+        Child(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 156, 72, 75, 25, IDOK);
+        Child(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 237, 72, 75, 25,
+              IDCANCEL);
+        SizeAndCentre(dialog, state->owner, 324, 108);
+        ::SetFocus(edit);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        return FALSE; // the focus is set
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            if (LOWORD(wParam) == IDOK) {
+                auto* state = reinterpret_cast<InputState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+                HWND edit = ::GetDlgItem(dialog, kInputEdit);
+                std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+                text.resize(static_cast<std::size_t>(
+                    ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+                state->value = text;
+            }
+            ::EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+bool InputQuery(HWND owner, const std::string& caption, const std::string& prompt,
+                std::string& value, int maxLength) {
+    const dialogs::Script* script = dialogs::ActiveScript();
+    if (script && script->input) {
+        return script->input(caption, prompt, value);
+    }
+    InputState state{W(caption), W(prompt), W(value), maxLength, owner};
+    const EmptyDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(),
+                                                     owner, InputProc,
+                                                     reinterpret_cast<LPARAM>(&state));
+    if (result != IDOK) {
+        return false;
+    }
+    value = win32text::Gbk(state.value);
+    return true;
+}
+
+bool SaveFile(HWND owner, const dialogs::SaveOptions& options, std::string& chosen) {
+    const dialogs::Script* script = dialogs::ActiveScript();
+    if (script && script->save) {
+        return script->save(options, chosen);
+    }
+    // "文本文件 (*.txt)\0*.txt\0\0"
+    std::wstring filter = W(options.filterName) + L" (" + W(options.filterPattern) + L")";
+    filter.push_back(L'\0');
+    filter += W(options.filterPattern);
+    filter.push_back(L'\0');
+    filter.push_back(L'\0');
+    std::vector<wchar_t> file(32768, L'\0');
+    const std::wstring offered = W(options.fileName);
+    offered.copy(file.data(), std::min(offered.size(), file.size() - 1));
+    const std::wstring folder = W(options.initialFolder);
+    const std::wstring extension = W(options.defaultExtension);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameW(&dialog)) {
+        return false;
+    }
+    chosen = win32text::Gbk(file.data());
+    return true;
+}
+
+} // namespace win32dialogs

@@ -1,0 +1,430 @@
+// The Win32 main window, built for real and driven through its controls: the
+// layout, the spin edits, the whole road against a loopback WHOIS server, the
+// About box, notifications during modal loops, and the end.
+#include "Layout.h"
+#include "Win32Harness.h"
+#include "WhoisTestServer.h"
+#include "WorkerHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+using testing_support::G;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+using testing_support::ReadFile;
+using testing_support::Reply;
+using testing_support::TestConfig;
+using testing_support::WhoisTestServer;
+using testing_support::Win32Harness;
+
+namespace {
+
+std::string Utf8ToGbk(const char* utf8) {
+    return win32text::Gbk(win32text::U(utf8));
+}
+
+std::string ToolText(const Win32Harness& w, const char* name) {
+    wchar_t buffer[64] = {};
+    ::SendMessageW(w.Find("RzToolbar1"), TB_GETBUTTONTEXTW,
+                   static_cast<WPARAM>(w.window->ToolCommand(name)),
+                   reinterpret_cast<LPARAM>(buffer));
+    return win32text::Gbk(buffer);
+}
+
+std::string ToolHint(const Win32Harness& w, const char* name) {
+    NMTTDISPINFOW info{};
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(1); // the tool bar's own tooltip
+    info.hdr.idFrom = static_cast<UINT_PTR>(w.window->ToolCommand(name));
+    info.hdr.code = TTN_GETDISPINFOW;
+    ::SendMessageW(w.window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return info.lpszText ? win32text::Gbk(info.lpszText) : std::string();
+}
+
+std::string Hint(const Win32Harness& w, const char* name) {
+    wchar_t buffer[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = w.window->Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(w.Find(name));
+    tool.lpszText = buffer;
+    ::SendMessageW(w.window->Tooltip(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    return win32text::Gbk(buffer);
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+SIZE WindowSize(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+    HDC dc = ::GetDC(control);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return size.cx;
+}
+
+TMainFormOptions Against(const WhoisTestServer& server) {
+    TMainFormOptions options;
+    options.Seek = TestConfig(server.Port());
+    return options;
+}
+
+// Finds the thread's visible dialog with this caption, or nullptr.
+HWND FindDialog(const std::string& captionGbk) {
+    struct Search {
+        std::wstring caption;
+        HWND found = nullptr;
+    } search{win32text::W(captionGbk), nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t text[64] = {};
+            ::GetWindowTextW(window, text, 64);
+            if (::IsWindowVisible(window) && s->caption == text) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Runs inspect on the dialog with this caption once it is up (from a timer, so
+// inside the dialog's own modal loop), then presses its close button.
+void WhenDialogShows(const std::string& captionGbk, std::function<void(HWND)> inspect) {
+    static std::string caption;
+    static std::function<void(HWND)> pending;
+    caption = captionGbk;
+    pending = std::move(inspect);
+    ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND dialog = FindDialog(caption);
+        if (dialog == nullptr) {
+            return;
+        }
+        ::KillTimer(nullptr, id);
+        auto run = std::move(pending);
+        pending = nullptr;
+        if (run) {
+            run(dialog);
+        }
+        ::SendMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    });
+}
+
+} // namespace
+
+TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
+    Win32Harness w;
+    HWND window = w.window->Handle();
+    EXPECT_EQ(win32text::WindowTextGbk(window),
+              G("Vantreel v1.08 - Kestrova软件 https://kestrova.example"));
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_EQ(WindowSize(window).cx, layout::kOuterWidth);
+    EXPECT_EQ(WindowSize(window).cy, layout::kOuterHeight);
+
+    // The tool bar: seven 60 x 40 buttons, 清空 hidden.
+    HWND bar = w.Find("RzToolbar1");
+    const auto buttonSize = ::SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
+    EXPECT_EQ(LOWORD(buttonSize), 60);
+    EXPECT_EQ(HIWORD(buttonSize), 40);
+    EXPECT_EQ(WindowSize(bar).cy, 44);
+    for (const layout::ToolButton& tool : layout::kToolButtons) {
+        EXPECT_EQ(ToolText(w, tool.name), Utf8ToGbk(tool.caption)) << tool.name;
+        EXPECT_EQ(ToolHint(w, tool.name), Utf8ToGbk(tool.hint)) << tool.name;
+        const bool hidden = ::SendMessageW(bar, TB_ISBUTTONHIDDEN,
+                                           static_cast<WPARAM>(w.window->ToolCommand(tool.name)), 0);
+        EXPECT_EQ(!hidden, tool.visible) << tool.name;
+    }
+    EXPECT_EQ(w.Text("SupportLbl"), G("在线客服：support@kestrova.example"));
+
+    // The filter group, control by control, with the window's font.
+    const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(w.Find("stBt1"), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTW logFont{};
+    ::GetObjectW(font, sizeof logFont, &logFont);
+    EXPECT_EQ(logFont.lfHeight, -14);
+    EXPECT_EQ(std::wstring(logFont.lfFaceName), L"SimSun");
+    for (const layout::Control& c : layout::kFilterControls) {
+        if (*c.name == '\0') {
+            continue;
+        }
+        HWND control = w.Find(c.name);
+        ASSERT_NE(control, nullptr) << c.name;
+        EXPECT_EQ(::IsWindowVisible(control) != FALSE, c.visible) << c.name;
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), font)
+            << c.name;
+        if (*c.hint != '\0') {
+            EXPECT_EQ(Hint(w, c.name), Utf8ToGbk(c.hint)) << c.name;
+        }
+        if (c.kind == layout::Kind::Button) {
+            EXPECT_EQ(w.Text(c.name), Utf8ToGbk(c.text)) << c.name;
+            EXPECT_EQ(WindowSize(control).cx, 66) << c.name;
+            EXPECT_LE(TextWidth(control, win32text::U(c.text)) + 8, WindowSize(control).cx);
+        }
+        if (c.kind == layout::Kind::Label && ::IsWindowVisible(control)) {
+            EXPECT_LE(TextWidth(control, win32text::U(c.text)), ClientSize(control).cx) << c.name;
+        }
+    }
+    EXPECT_EQ(w.Text("YmPiPeiEd"), "z*s");
+    EXPECT_EQ(w.Spin("YmLenSp1"), 2);
+    EXPECT_EQ(w.Spin("YmLenSp2"), 10);
+    EXPECT_EQ(w.Text("LabelCount"), G("共0000个域名"));
+    EXPECT_FALSE(::IsWindowVisible(w.Find("RzMemo1")));
+    EXPECT_EQ(w.Status(), G("欢迎使用免费软件..."));
+    EXPECT_EQ(w.Text("RzProgressBar"), "0%");
+    EXPECT_EQ(w.Text("SettinGbx"), G("域名组合设置："));
+    EXPECT_EQ(w.Text("YinJieGbx"), G("使用汉语音节："));
+    EXPECT_NE(w.Text("YinjieMemo").find("ai  bai   bin"), std::string::npos);
+
+    // The list: four columns, the last stretching to the right edge.
+    HWND list = w.Find("RzListView");
+    const auto listStyle = static_cast<DWORD>(::GetWindowLongPtrW(list, GWL_STYLE));
+    EXPECT_TRUE(listStyle & LVS_OWNERDATA);
+    EXPECT_EQ(listStyle & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
+    int total = 0;
+    for (int column = 0; column < 4; ++column) {
+        wchar_t title[32] = {};
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT | LVCF_WIDTH;
+        info.pszText = title;
+        info.cchTextMax = 32;
+        ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                       reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(win32text::Gbk(title), Utf8ToGbk(layout::kColumns[column].title));
+        if (column < 3) {
+            EXPECT_EQ(info.cx, layout::kColumns[column].width);
+        }
+        total += info.cx;
+    }
+    EXPECT_EQ(total, ClientSize(list).cx);
+
+    // Eight parked workers; no settings file appeared.
+    ASSERT_EQ(w.Form().Workers().size(), 8u);
+    EXPECT_FALSE(std::filesystem::exists(w.folder.Path() / "kestrova.ini"));
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(Win32Window, SpinEditsShowOneHundredWholeAndChangeOnlyByStepping) {
+    Win32Harness w;
+    HWND edit = w.Find("YmLenSp1");
+    HWND upDown = w.Find("YmLenSp1.UpDown");
+    ::SendMessageW(upDown, UDM_SETPOS32, 0, 100);
+    EXPECT_EQ(w.Text("YmLenSp1"), "100");
+    RECT format{};
+    ::SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    EXPECT_LE(TextWidth(edit, L"100"), format.right - format.left);
+
+    ::SendMessageW(upDown, UDM_SETPOS32, 0, 5);
+    ::SendMessageW(edit, WM_CHAR, L'7', 0);
+    ::SendMessageW(edit, WM_PASTE, 0, 0);
+    ::SendMessageW(edit, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(w.Spin("YmLenSp1"), 5);
+    EXPECT_EQ(w.Text("YmLenSp1"), "5");
+    ::SendMessageW(edit, WM_KEYDOWN, VK_PRIOR, 0);
+    EXPECT_EQ(w.Spin("YmLenSp1"), 15);
+    ::SendMessageW(edit, WM_KEYDOWN, VK_NEXT, 0);
+    ::SendMessageW(edit, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(w.Spin("YmLenSp1"), 0);
+    ::SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(w.Spin("YmLenSp1"), 1);
+    EXPECT_EQ(w.Form().RunController().InProgress(), false);
+}
+
+TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        if (name == "AiAi") {
+            return Reply{
+                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
+        }
+        if (name == "BaiBai") {
+            return Reply{Reply::Mode::AnswerAndClose, "rate limit exceeded\r\n", {}, 0};
+        }
+        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
+    });
+    Win32Harness w(Against(server), true);
+
+    // 1. Syllables, then 增加域名.
+    w.SetText("YinjieMemo", "ai bai");
+    w.Click("stBt1");
+    ASSERT_EQ(w.Rows(), 4);
+    EXPECT_EQ(w.Cell(0, 0), "AiAi.com");
+    EXPECT_EQ(w.Cell(3, 0), "BaiBai.com");
+    EXPECT_EQ(w.Cell(0, 1), "*");
+    EXPECT_EQ(w.Text("LabelCount"), G("共  4个域名"));
+
+    // 2.-4. 查询 against the loopback server, until the end text.
+    w.ClickTool("xInquireBt");
+    EXPECT_EQ(w.Status(), G("开始查询域名..."));
+    ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
+    EXPECT_EQ(w.Status(), G("总共个4域名查询完毕!"));
+    EXPECT_EQ(w.Cell(0, 1), G("已注册"));
+    EXPECT_EQ(w.Cell(0, 2), "1997-09-15");
+    EXPECT_EQ(w.Cell(0, 3), "2028-09-14");
+    EXPECT_EQ(w.Cell(1, 1), G("可以注册"));
+    EXPECT_EQ(w.Cell(2, 1), G("可以注册"));
+    EXPECT_EQ(w.Cell(3, 1), "!");
+    EXPECT_EQ(w.Text("RzProgressBar"), "0%");
+    const std::string log = w.Text("RzMemo1");
+    EXPECT_NE(log.find("BakOnSeekActOnce"), std::string::npos);
+
+    // A click on the status column sorts by it: "!" first.
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = w.Find("RzListView");
+    click.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(w.Find("RzListView")));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = 1;
+    ::SendMessageW(w.window->Handle(), WM_NOTIFY, click.hdr.idFrom,
+                   reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(w.Cell(0, 1), "!");
+    EXPECT_EQ(w.Cell(3, 1), G("已注册"));
+    EXPECT_EQ(w.Form().SortColumn(), 1);
+
+    // 5. 导出: the available names, in list order, CR LF.
+    w.saves.push_back({true, w.folder.File("result")});
+    w.ClickTool("xExportBt");
+    ASSERT_EQ(w.saveOptions.size(), 1u);
+    EXPECT_EQ(w.saveOptions[0].filterPattern, "*.txt");
+    EXPECT_EQ(ReadFile(w.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
+
+    // 6. 保存设置: the eight keys under the typed name.
+    ::SendMessageW(w.Find("YmLenSp1.UpDown"), UDM_SETPOS32, 0, 4);
+    w.SetText("YmHanEd", "ai");
+    w.SetText("PrevKeyEd", G("好"));
+    w.inputs.push_back({true, G("短名")});
+    w.Click("stBt4");
+    EXPECT_EQ(ReadFile(w.folder.Path() / "kestrova.ini"),
+              "[" + G("短名") +
+                  "]\r\nYmLenSp1=4\r\nYmLenSp2=10\r\nYmHanEd=ai\r\nYmPaiEd=\r\n"
+                  "YmPiPeiEd=z*s\r\nDuplicationChk=0\r\nPrevKeyEd=" +
+                  G("好") + "\r\nLastKeyEd=\r\n");
+    HWND combo = w.Find("SettingCbb");
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    w.Click("stBt3");
+    EXPECT_EQ(w.Spin("YmLenSp1"), 2);
+    EXPECT_EQ(w.Text("YmHanEd"), "");
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), -1);
+    ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    ::SendMessageW(w.window->Handle(), WM_COMMAND,
+                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(w.Spin("YmLenSp1"), 4);
+    EXPECT_EQ(w.Text("PrevKeyEd"), G("好"));
+    EXPECT_TRUE(w.messages.empty());
+
+    // 7. 关闭: the stop with its whole second, then the window goes, well within 1.5 s.
+    const auto start = std::chrono::steady_clock::now();
+    w.ClickTool("xCloseBt");
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    EXPECT_GE(ms, 1000);
+    EXPECT_LT(ms, 1500);
+    EXPECT_FALSE(::IsWindow(w.window->Handle()));
+    EXPECT_EQ(w.Status(), std::string()); // the bar went with the window
+}
+
+TEST(Win32Window, NoHorizontalScrollBarWithTheDefaultRows) {
+    Win32Harness w;
+    w.Click("stBt1");
+    ASSERT_EQ(w.Rows(), 484);
+    PumpFor(50);
+    HWND list = w.Find("RzListView");
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(list, GWL_STYLE));
+    EXPECT_TRUE(style & WS_VSCROLL);
+    EXPECT_FALSE(style & WS_HSCROLL);
+    EXPECT_EQ(w.Cell(483, 0), "YouYou.com");
+}
+
+TEST(Win32Window, TheAboutBoxShowsItsTextsWholeAndNotificationsGoOnMeanwhile) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 100);
+    });
+    Win32Harness w(Against(server));
+    w.SetText("YinjieMemo", "ai bai");
+    w.Click("stBt1");
+    w.ClickTool("xInquireBt");
+    int boxes = 0;
+    std::string statusWhileOpen;
+    WhenDialogShows(G("关于"), [&](HWND box) {
+        ++boxes;
+        EXPECT_EQ(ClientSize(box).cx, 415);
+        EXPECT_EQ(ClientSize(box).cy, 165);
+        std::vector<std::string> labels;
+        for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            labels.push_back(win32text::WindowTextGbk(child));
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            POINT right{r.right, r.top};
+            ::ScreenToClient(box, &right);
+            EXPECT_LE(right.x, 415) << labels.back();
+            const std::wstring wide = win32text::W(labels.back());
+            if (!wide.empty()) {
+                EXPECT_LE(TextWidth(child, wide), ClientSize(child).cx) << labels.back();
+            }
+        }
+        for (const char* expected : {"Vantreel", "发行版本:1.08", "发行日期:2009年02月出品",
+                                     "https://kestrova.example", "本软件为免费软件，欢迎传播。",
+                                     "关闭"}) {
+            EXPECT_NE(std::find(labels.begin(), labels.end(), Utf8ToGbk(expected)), labels.end())
+                << expected;
+        }
+        // Centred on the screen.
+        RECT r{};
+        ::GetWindowRect(box, &r);
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_LE(std::abs((r.left + r.right) / 2 - (work.left + work.right) / 2), 2);
+        // The run goes on while the box's own loop runs.
+        PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; });
+        statusWhileOpen = w.Status();
+    });
+    w.ClickTool("xAboutBt");
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(statusWhileOpen, G("总共个4域名查询完毕!"));
+    EXPECT_EQ(FindDialog(G("关于")), nullptr); // destroyed when it closed
+}
+
+TEST(Win32Window, ClosingDoesNotWaitForAHangingLookupNorForABoxOpenInAHandler) {
+    testing_support::HangingLookup lookup;
+    TMainFormOptions options;
+    options.Seek = TestConfig(WhoisTestServer::UnusedPort());
+    options.Seek.Resolve = lookup.Resolver();
+    Win32Harness w(options);
+    w.SetText("YinjieMemo", "ai bai bin du");
+    w.Click("stBt1");
+    w.ClickTool("xInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return lookup.Entered() == 8; }));
+    const auto start = std::chrono::steady_clock::now();
+    ::SendMessageW(w.window->Handle(), WM_CLOSE, 0, 0);
+    w.window.reset();
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start)
+                  .count(),
+              1500);
+}
