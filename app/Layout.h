@@ -53,7 +53,7 @@ inline constexpr int kStatusPaneWidth = 354;
 inline constexpr const char* kFilterGroupTitle = "域名组合设置：";
 inline constexpr const char* kMemoGroupTitle = "使用汉语音节：";
 inline constexpr const char* kMemoDefault = "ai  bai   bin    du fu gao hao hua jia jie kan \r\n"
-                                           "mai mei pai shan shi tian wen wa xi xiu you\r\n\r\n";
+                                            "mai mei pai shan shi tian wen wa xi xiu you\r\n\r\n";
 inline constexpr const char* kWelcome = "欢迎使用免费软件...";
 
 // The controls of the filter group, in group coordinates (inside its frame).
@@ -70,16 +70,16 @@ struct Control {
 
 inline constexpr int kRow[] = {22, 52, 82, 112, 142};
 inline constexpr int kHiddenRow = 172;
-inline constexpr int kLabelDrop = 3;     // labels sit this much below their row
-inline constexpr int kButtonX = 272;     // the right-hand column of buttons
-inline constexpr int kSpinMinimum = 0;   // the spin edits' range
+inline constexpr int kLabelDrop = 3;   // labels sit this much below their row
+inline constexpr int kButtonX = 272;   // the right-hand column of buttons
+inline constexpr int kSpinMinimum = 0; // the spin edits' range
 inline constexpr int kSpinMaximum = 100;
 
 inline constexpr Control kFilterControls[] = {
     {"", Kind::Label, "设置组合:    ", "", 8, kRow[0] + kLabelDrop, 70, 16, true},
     {"SettingCbb", Kind::Combo, "",
-     "已经命名的域名过滤设置列表，选择其中一个软件自动设置好下面的设置项目。", 80, kRow[0], 153,
-     22, true},
+     "已经命名的域名过滤设置列表，选择其中一个软件自动设置好下面的设置项目。", 80, kRow[0], 153, 22,
+     true},
     {"LabelCount", Kind::Label, "共0000个域名", "", 236, kRow[0] + kLabelDrop, 104, 16, true},
     {"", Kind::Label, "域名长度:", "", 8, kRow[1] + kLabelDrop, 70, 16, true},
     {"YmLenSp1", Kind::Spin, "2", "", 80, kRow[1], 50, 22, true},
@@ -119,7 +119,8 @@ struct Column {
     const char* title;
     int width;
 };
-inline constexpr Column kColumns[] = {{"域名", 120}, {"状态", 70}, {"注册日期", 90}, {"过期日期", 90}};
+inline constexpr Column kColumns[] = {
+    {"域名", 120}, {"状态", 70}, {"注册日期", 90}, {"过期日期", 90}};
 
 // The About box: a 415 x 165 client area.
 inline constexpr int kAboutWidth = 415;

@@ -217,7 +217,8 @@ void TMainForm::SettingCbbChange(int index) {
         if (index < 0 || index >= static_cast<int>(profileNames_.size())) {
             return;
         }
-        TProfileValues values = LoadProfile(iniPath_, profileNames_[static_cast<std::size_t>(index)]);
+        TProfileValues values =
+            LoadProfile(iniPath_, profileNames_[static_cast<std::size_t>(index)]);
         values.YmLenSp1 = ClampLength(values.YmLenSp1);
         values.YmLenSp2 = ClampLength(values.YmLenSp2);
         view_.SetFilterValues(values);

@@ -39,8 +39,8 @@ public:
     // The save dialog (no overwrite question); false when cancelled.
     virtual bool AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) = 0;
     // The input box with OK and Cancel; false when cancelled.
-    virtual bool AskText(const std::string& caption, const std::string& prompt,
-                         std::string& value, int maxLength) = 0;
+    virtual bool AskText(const std::string& caption, const std::string& prompt, std::string& value,
+                         int maxLength) = 0;
     // A fresh About box, modal, destroyed when it closes.
     virtual void ShowAboutBox() = 0;
 

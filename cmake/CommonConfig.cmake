@@ -6,6 +6,9 @@ add_library(vt_common INTERFACE)
 target_compile_features(vt_common INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 
+# One executable that needs no runtime library installed.
+set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+
 if(MSVC)
     # The sources are UTF-8; the program's texts become GBK at run time.
     target_compile_options(vt_common INTERFACE /utf-8 /W4 /permissive-)

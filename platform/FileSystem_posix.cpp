@@ -117,8 +117,8 @@ std::string FollowLinks(std::string path) {
         target.resize(static_cast<std::size_t>(n));
         if (target.front() != '/') {
             const auto slash = path.rfind('/');
-            target = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-                     target;
+            target =
+                (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
         }
         path = target;
     }
@@ -129,9 +129,8 @@ std::string FollowLinks(std::string path) {
 void RemoveLeftovers(const std::string& target) {
     const auto slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string prefix =
-        (slash == std::string::npos ? target : target.substr(slash + 1)) +
-        std::string(kUnfinishedSaveTag);
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) +
+                               std::string(kUnfinishedSaveTag);
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         return;
@@ -139,8 +138,7 @@ void RemoveLeftovers(const std::string& target) {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
         if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix) {
-            ::unlink((slash == std::string::npos ? std::string(name)
-                                                 : folder + std::string(name))
+            ::unlink((slash == std::string::npos ? std::string(name) : folder + std::string(name))
                          .c_str());
         }
     }

@@ -1,6 +1,7 @@
 #include "HostLookup.h"
 
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <thread>
 
@@ -16,13 +17,56 @@ struct HostLookup::Slot {
 };
 
 HostLookup::HostLookup(TResolver resolver)
-    : resolver_(resolver ? std::move(resolver) : TResolver(ResolveIPv4)) {}
+    : systemResolver_(!resolver),
+      resolver_(resolver ? std::move(resolver) : TResolver(ResolveIPv4)) {}
 
 HostLookup::~HostLookup() {
     Cut();
 }
 
+namespace {
+
+// A dotted IPv4 address ("127.0.0.1") in network byte order; no value for any
+// other text. Such a host needs no name server.
+std::optional<std::uint32_t> NumericAddress(const std::string& host) {
+    unsigned char bytes[4] = {};
+    std::size_t at = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (at >= host.size() || host[at] != '.') {
+                return std::nullopt;
+            }
+            ++at;
+        }
+        unsigned value = 0;
+        std::size_t digits = 0;
+        while (at < host.size() && host[at] >= '0' && host[at] <= '9' && digits < 3) {
+            value = value * 10 + static_cast<unsigned>(host[at] - '0');
+            ++at;
+            ++digits;
+        }
+        if (digits == 0 || value > 255) {
+            return std::nullopt;
+        }
+        bytes[part] = static_cast<unsigned char>(value);
+    }
+    if (at != host.size()) {
+        return std::nullopt;
+    }
+    std::uint32_t address = 0;
+    std::memcpy(&address, bytes, sizeof address);
+    return address;
+}
+
+} // namespace
+
 std::optional<std::uint32_t> HostLookup::Run(const std::string& host) {
+    if (systemResolver_) {
+        if (const auto address = NumericAddress(host)) {
+            std::lock_guard lock(mutex_);
+            return cut_ ? std::nullopt : address;
+        }
+    }
     auto slot = std::make_shared<Slot>();
     {
         std::lock_guard lock(mutex_);

@@ -14,7 +14,8 @@ namespace platform {
 // caller waits for its answer or for Cut(), whichever comes first. A cut caller
 // leaves at once; the helper finishes on its own and drops its answer (or ends
 // with the process). The helper shares nothing with the caller but a small
-// reference-counted slot, so leaving early is safe.
+// reference-counted slot, so leaving early is safe. A host given as a dotted
+// IPv4 address needs no name server and no helper.
 class HostLookup {
 public:
     explicit HostLookup(TResolver resolver);
@@ -31,6 +32,7 @@ public:
 
 private:
     struct Slot;
+    bool systemResolver_; // a numeric host then needs no lookup and no helper
     TResolver resolver_;
     std::mutex mutex_;
     std::shared_ptr<Slot> current_;

@@ -19,6 +19,12 @@ bool ProfileWriteString(const std::string& section, const std::string& key,
     if (!IsStorableProfileEntry(section, key, value)) {
         return false;
     }
+    // A file marked read-only is refused here too, whatever rights the user has
+    // (an administrator's write would otherwise go through).
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
     return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
                                         path.c_str()) != FALSE;
 }

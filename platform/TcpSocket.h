@@ -61,7 +61,7 @@ public:
 
 private:
     bool Connect(std::uint32_t address, std::uint16_t port); // one per system
-    void CutConnection();                                   // one per system
+    void CutConnection();                                    // one per system
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -26,7 +26,9 @@ void TThread::Resume() {
         return;
     }
     if (!started_) {
-        std::function<void()> body = [this] { Body(); };
+        std::function<void()> body = [this] {
+            Body();
+        };
         // Throws when no thread can be had; the object then stays never started.
         thread_ = starter_ ? starter_(std::move(body)) : std::thread(std::move(body));
         started_ = true;
@@ -108,9 +110,8 @@ void TThread::SleepMs(std::int64_t ms, const std::function<bool()>& wakeWhen) {
     }
     std::unique_lock lock(mutex_);
     const auto seen = wakeCount_;
-    wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
-        return terminated_ || wakeCount_ != seen || (wakeWhen && wakeWhen());
-    });
+    wake_.wait_for(lock, std::chrono::milliseconds(ms),
+                   [&] { return terminated_ || wakeCount_ != seen || (wakeWhen && wakeWhen()); });
 }
 
 void TThread::Wake() {

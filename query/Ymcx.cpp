@@ -146,7 +146,9 @@ void TYmSeek::WaitForPacing(std::int64_t now) {
     const std::int64_t elapsed = now - FLastTick;
     const std::int64_t earliest = 2LL * FConfig.PacingUnitMs;
     // A stop that comes just before the sleep still cuts it short.
-    const auto stopped = [this] { return FStopFlag.load(); };
+    const auto stopped = [this] {
+        return FStopFlag.load();
+    };
     if (elapsed < earliest) {
         SleepMs(earliest - elapsed + 1, stopped);
     } else {

@@ -3,16 +3,26 @@
 # those that are missing (so a machine that has them all needs no network).
 set -euo pipefail
 
-# "app" installs what building and starting the program needs; anything else
-# (the default) also what the tests, sanitizers, fuzzers and the Windows build need.
-packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei)
-if [ "${1:-all}" != "app" ]; then
-    packages+=(
+# "app" installs what building and starting the program needs; "windows" what
+# cross-building the Windows program and starting it under Wine needs; anything
+# else (the default) also what the tests, sanitizers, fuzzers and the Windows
+# build and its window tests (Wine on a virtual screen) need.
+case "${1:-all}" in
+app)
+    packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei)
+    ;;
+windows)
+    packages=(cmake g++-mingw-w64-x86-64-posix wine wine64 fonts-wqy-microhei xvfb xauth)
+    ;;
+*)
+    packages=(
+        build-essential cmake qt6-base-dev fonts-wqy-microhei
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
-        googletest g++-mingw-w64-x86-64-posix wine wine64
+        googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
     )
-fi
+    ;;
+esac
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

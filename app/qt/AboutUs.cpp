@@ -9,18 +9,17 @@
 
 #include <QFrame>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 #include <functional>
 
 namespace {
-
 
 // A label that runs an action when clicked.
 class TLinkLabel final : public QLabel {
@@ -125,8 +124,8 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
 
     NoticeLbl = new QLabel(this);
     NoticeLbl->setObjectName(QStringLiteral("NoticeLbl"));
-    NoticeLbl->setGeometry(layout::kAboutNotice.x, layout::kAboutNotice.y, layout::kAboutNotice.width,
-                           layout::kAboutNotice.height);
+    NoticeLbl->setGeometry(layout::kAboutNotice.x, layout::kAboutNotice.y,
+                           layout::kAboutNotice.width, layout::kAboutNotice.height);
     NoticeLbl->setAutoFillBackground(true);
     NoticeLbl->setBackgroundRole(QPalette::Button);
     NoticeLbl->setAlignment(Qt::AlignCenter);
@@ -151,8 +150,9 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
     // The notice field grows to the right where its text needs it: the row is
     // free up to the close button.
     const int noticeWidth = NoticeLbl->fontMetrics().horizontalAdvance(NoticeLbl->text()) + 8;
-    NoticeLbl->resize(std::clamp(noticeWidth, layout::kAboutNotice.width, CloseBt->x() - NoticeLbl->x() - 8),
-                      layout::kAboutNotice.height);
+    NoticeLbl->resize(
+        std::clamp(noticeWidth, layout::kAboutNotice.width, CloseBt->x() - NoticeLbl->x() - 8),
+        layout::kAboutNotice.height);
     CloseBt->setFocus();
 }
 

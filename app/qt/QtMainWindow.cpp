@@ -41,9 +41,9 @@ void SetTextColor(QWidget* widget, const QColor& color) {
 }
 
 QFont ProgramFont() {
-    QFont::insertSubstitutions(QString::fromLatin1(layout::kFontFace),
-                               {QStringLiteral("WenQuanYi Micro Hei"),
-                                QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(
+        QString::fromLatin1(layout::kFontFace),
+        {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
     QFont font(QString::fromLatin1(layout::kFontFace));
     font.setPixelSize(layout::kFontPixels);
     return font;
@@ -145,7 +145,8 @@ void TQtMainWindow::BuildLayout() {
         // A tool bar hides a widget through its action.
         RzToolbar1->addWidget(button)->setVisible(tool.visible);
         const Handler handler = handlers[index++];
-        connect(button, &QToolButton::clicked, this, [this, handler] { (form_.get()->*handler)(); });
+        connect(button, &QToolButton::clicked, this,
+                [this, handler] { (form_.get()->*handler)(); });
     }
     auto* stretch = new QWidget(RzToolbar1);
     stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

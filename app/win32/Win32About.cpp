@@ -63,8 +63,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
                           GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, win32text::U(layout::kFontFace).c_str());
         Child(dialog, L"STATIC", L"", SS_SUNKEN, layout::kAboutBevel, kBevel, font);
-        HWND logo = Child(dialog, L"STATIC", L"", SS_BITMAP | SS_NOTIFY, layout::kAboutLogo,
-                          kLogo, font);
+        HWND logo =
+            Child(dialog, L"STATIC", L"", SS_BITMAP | SS_NOTIFY, layout::kAboutLogo, kLogo, font);
         state->logo = DrawCompanyLogo(layout::kAboutLogo.width, layout::kAboutLogo.height);
         ::SendMessageW(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(state->logo));
         ::SetWindowPos(logo, nullptr, layout::kAboutLogo.x, layout::kAboutLogo.y,
@@ -151,9 +151,9 @@ HBITMAP DrawCompanyLogo(int width, int height) {
     // A blue band from light to dark, a ".com" tag, the publisher's name.
     for (int x = 0; x < width; ++x) {
         const int t = x * 255 / std::max(1, width - 1);
-        HBRUSH band = ::CreateSolidBrush(
-            RGB(0x1f - (0x1f - 0x0b) * t / 255, 0x5f - (0x5f - 0x2f) * t / 255,
-                0xbf - (0xbf - 0x6f) * t / 255));
+        HBRUSH band =
+            ::CreateSolidBrush(RGB(0x1f - (0x1f - 0x0b) * t / 255, 0x5f - (0x5f - 0x2f) * t / 255,
+                                   0xbf - (0xbf - 0x6f) * t / 255));
         RECT column{x, 0, x + 1, height};
         ::FillRect(dc, &column, band);
         ::DeleteObject(band);

@@ -14,10 +14,10 @@ namespace win32dialogs {
 using win32text::W;
 
 HFONT ProgramFont() {
-    static const HFONT font = ::CreateFontW(
-        -layout::kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-        win32text::U(layout::kFontFace).c_str());
+    static const HFONT font =
+        ::CreateFontW(-layout::kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, win32text::U(layout::kFontFace).c_str());
     return font;
 }
 
@@ -90,8 +90,7 @@ INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
                           12, 36, 300, 22, kInputEdit);
         ::SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(state->maxLength), 0);
         Child(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 156, 72, 75, 25, IDOK);
-        Child(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 237, 72, 75, 25,
-              IDCANCEL);
+        Child(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 237, 72, 75, 25, IDCANCEL);
         SizeAndCentre(dialog, state->owner, 324, 108);
         ::SetFocus(edit);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -102,7 +101,8 @@ INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             if (LOWORD(wParam) == IDOK) {
                 auto* state = reinterpret_cast<InputState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
                 HWND edit = ::GetDlgItem(dialog, kInputEdit);
-                std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+                std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1,
+                                  L'\0');
                 text.resize(static_cast<std::size_t>(
                     ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
                 state->value = text;
@@ -127,9 +127,8 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
     }
     InputState state{W(caption), W(prompt), W(value), maxLength, owner};
     const EmptyDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(),
-                                                     owner, InputProc,
-                                                     reinterpret_cast<LPARAM>(&state));
+    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), owner,
+                                                     InputProc, reinterpret_cast<LPARAM>(&state));
     if (result != IDOK) {
         return false;
     }

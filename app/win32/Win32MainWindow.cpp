@@ -34,8 +34,8 @@ HINSTANCE Instance() {
 void RegisterClassOnce(WNDPROC proc) {
     static const bool registered = [proc] {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
-                                                           ICC_PROGRESS_CLASS |
-                                                           ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+                                                           ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS |
+                                                           ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
         WNDCLASSEXW cls{};
         cls.cbSize = sizeof cls;
@@ -55,12 +55,12 @@ void RegisterClassOnce(WNDPROC proc) {
 // The spin edits' text takes no typing, cutting, pasting or input method: a
 // key that would type beeps; the value moves by the buttons, the arrow keys,
 // Page Up and Page Down and the mouse wheel.
-LRESULT CALLBACK SpinEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                              UINT_PTR, DWORD_PTR upDown) {
+LRESULT CALLBACK SpinEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR upDown) {
     const auto step = [&](int delta) {
-        const int value = static_cast<int>(::SendMessageW(reinterpret_cast<HWND>(upDown),
-                                                          UDM_GETPOS32, 0, 0)) +
-                          delta;
+        const int value =
+            static_cast<int>(::SendMessageW(reinterpret_cast<HWND>(upDown), UDM_GETPOS32, 0, 0)) +
+            delta;
         ::SendMessageW(reinterpret_cast<HWND>(upDown), UDM_SETPOS32, 0,
                        std::clamp(value, layout::kSpinMinimum, layout::kSpinMaximum));
     };
@@ -104,8 +104,8 @@ LRESULT CALLBACK SpinEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 // The buttons of the filter group show a hand cursor.
-LRESULT CALLBACK HandCursorProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK HandCursorProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR) {
     if (message == WM_SETCURSOR) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
@@ -259,17 +259,17 @@ HIMAGELIST DrawToolGlyphs() {
 } // namespace
 
 TWin32MainWindow::TWin32MainWindow(TMainFormOptions options, bool quitOnClose)
-    : options_(std::move(options)), quitOnClose_(quitOnClose),
-      leftWidth_(layout::kLeftPanelWidth), filterHeight_(layout::kFilterGroupHeight) {
+    : options_(std::move(options)), quitOnClose_(quitOnClose), leftWidth_(layout::kLeftPanelWidth),
+      filterHeight_(layout::kFilterGroupHeight) {
     RegisterClassOnce(&TWin32MainWindow::WindowProc);
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const DWORD style = WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX;
-    window_ = ::CreateWindowExW(
-        0, kClassName, L"", style | WS_CLIPCHILDREN,
-        work.left + (work.right - work.left - layout::kOuterWidth) / 2,
-        work.top + (work.bottom - work.top - layout::kOuterHeight) / 2, layout::kOuterWidth,
-        layout::kOuterHeight, nullptr, nullptr, Instance(), this);
+    window_ = ::CreateWindowExW(0, kClassName, L"", style | WS_CLIPCHILDREN,
+                                work.left + (work.right - work.left - layout::kOuterWidth) / 2,
+                                work.top + (work.bottom - work.top - layout::kOuterHeight) / 2,
+                                layout::kOuterWidth, layout::kOuterHeight, nullptr, nullptr,
+                                Instance(), this);
     if (window_ == nullptr) {
         throw std::runtime_error("cannot create the main window");
     }
@@ -313,9 +313,9 @@ HWND TWin32MainWindow::Make(const std::string& name, const wchar_t* cls, const s
                             DWORD style, int x, int y, int w, int h, const std::string& hint,
                             DWORD exStyle) {
     const int id = kFirstControlId + static_cast<int>(commandNames_.size());
-    HWND control = ::CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | style, x, y, w, h,
-                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     Instance(), nullptr);
+    HWND control =
+        ::CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | style, x, y, w, h, window_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (control == nullptr) {
         throw std::runtime_error("cannot create a control of the main window");
     }
@@ -378,8 +378,8 @@ void TWin32MainWindow::BuildControls() {
         ++index;
     }
 
-    HWND status = Make("RzStatusBar", STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
-                       0);
+    HWND status =
+        Make("RzStatusBar", STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0);
     ::SendMessageW(status, SB_SETMINHEIGHT, layout::kStatusBarHeight, 0);
     controls_["RzStatusPane"] = status; // the pane is part 0 of the bar
     HWND progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"0%", WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
@@ -394,8 +394,8 @@ void TWin32MainWindow::BuildControls() {
 
 void TWin32MainWindow::BuildToolbar() {
     HWND bar = Make("RzToolbar1", TOOLBARCLASSNAMEW, L"",
-                    WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                        CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
+                    WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+                        CCS_NODIVIDER | CCS_NOPARENTALIGN,
                     0, 0, layout::kClientWidth, layout::kToolbarHeight);
     ::SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(layout::kGlyphSize, layout::kGlyphSize));
@@ -426,7 +426,8 @@ void TWin32MainWindow::BuildToolbar() {
         button.idCommand = kFirstToolCommand + index;
         button.fsState = static_cast<BYTE>(TBSTATE_ENABLED | (tool.visible ? 0 : TBSTATE_HIDDEN));
         button.fsStyle = BTNS_BUTTON;
-        button.iString = reinterpret_cast<INT_PTR>(captions[static_cast<std::size_t>(index)].c_str());
+        button.iString =
+            reinterpret_cast<INT_PTR>(captions[static_cast<std::size_t>(index)].c_str());
         buttons.push_back(button);
         ++index;
     }
@@ -450,8 +451,8 @@ void TWin32MainWindow::BuildFilterGroup() {
         switch (c.kind) {
         case layout::Kind::Label: {
             const int width = std::max(c.width, TextWidth(window_, text) + 2);
-            Make(c.name, L"STATIC", text, visible | SS_LEFT | SS_NOPREFIX, kGroupX + c.x, kGroupY + c.y, width,
-                 c.height);
+            Make(c.name, L"STATIC", text, visible | SS_LEFT | SS_NOPREFIX, kGroupX + c.x,
+                 kGroupY + c.y, width, c.height);
             break;
         }
         case layout::Kind::Combo:
@@ -464,13 +465,13 @@ void TWin32MainWindow::BuildFilterGroup() {
             // never gets narrower than "100" needs.
             const int buttons = ::GetSystemMetrics(SM_CXVSCROLL);
             const int editWidth = std::max(c.width, TextWidth(window_, L"100") + 10 + buttons);
-            HWND edit = Make(c.name, L"EDIT", text,
-                             visible | WS_TABSTOP | ES_RIGHT | ES_NUMBER | ES_AUTOHSCROLL, kGroupX + c.x, kGroupY + c.y,
-                             editWidth, c.height, c.hint, WS_EX_CLIENTEDGE);
-            HWND upDown = Make(std::string(c.name) + ".UpDown", UPDOWN_CLASSW, L"",
-                               visible | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS |
-                                   UDS_NOTHOUSANDS,
-                               0, 0, 0, 0);
+            HWND edit = Make(
+                c.name, L"EDIT", text, visible | WS_TABSTOP | ES_RIGHT | ES_NUMBER | ES_AUTOHSCROLL,
+                kGroupX + c.x, kGroupY + c.y, editWidth, c.height, c.hint, WS_EX_CLIENTEDGE);
+            HWND upDown =
+                Make(std::string(c.name) + ".UpDown", UPDOWN_CLASSW, L"",
+                     visible | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                     0, 0, 0, 0);
             ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
             ::SendMessageW(upDown, UDM_SETRANGE32, layout::kSpinMinimum, layout::kSpinMaximum);
             ::SendMessageW(upDown, UDM_SETPOS32, 0, std::stoi(c.text));
@@ -478,8 +479,8 @@ void TWin32MainWindow::BuildFilterGroup() {
             break;
         }
         case layout::Kind::Edit:
-            Make(c.name, L"EDIT", text, visible | WS_TABSTOP | ES_AUTOHSCROLL, kGroupX + c.x, kGroupY + c.y, c.width,
-                 c.height, c.hint, WS_EX_CLIENTEDGE);
+            Make(c.name, L"EDIT", text, visible | WS_TABSTOP | ES_AUTOHSCROLL, kGroupX + c.x,
+                 kGroupY + c.y, c.width, c.height, c.hint, WS_EX_CLIENTEDGE);
             break;
         case layout::Kind::Button: {
             HWND button = Make(c.name, L"BUTTON", text, visible | WS_TABSTOP | BS_PUSHBUTTON,
@@ -488,8 +489,8 @@ void TWin32MainWindow::BuildFilterGroup() {
             break;
         }
         case layout::Kind::Check:
-            Make(c.name, L"BUTTON", text, visible | WS_TABSTOP | BS_AUTOCHECKBOX, kGroupX + c.x, kGroupY + c.y,
-                 c.width, c.height, c.hint);
+            Make(c.name, L"BUTTON", text, visible | WS_TABSTOP | BS_AUTOCHECKBOX, kGroupX + c.x,
+                 kGroupY + c.y, c.width, c.height, c.hint);
             break;
         }
     }
@@ -692,11 +693,12 @@ void TWin32MainWindow::OnCommand(int id, int code, HWND) {
     if (!form_) {
         return;
     }
-    if (id >= kFirstToolCommand && id < kFirstToolCommand + static_cast<int>(std::size(layout::kToolButtons))) {
+    if (id >= kFirstToolCommand &&
+        id < kFirstToolCommand + static_cast<int>(std::size(layout::kToolButtons))) {
         using Handler = void (TMainForm::*)();
         static constexpr Handler handlers[] = {
-            &TMainForm::xInquireBtClick, &TMainForm::xStopBtClick,  &TMainForm::xClearBtClick,
-            &TMainForm::xExportBtClick,  &TMainForm::xHelpBtClick,  &TMainForm::xAboutBtClick,
+            &TMainForm::xInquireBtClick, &TMainForm::xStopBtClick, &TMainForm::xClearBtClick,
+            &TMainForm::xExportBtClick,  &TMainForm::xHelpBtClick, &TMainForm::xAboutBtClick,
             &TMainForm::xCloseBtClick};
         (form_.get()->*handlers[id - kFirstToolCommand])();
         return;
@@ -742,8 +744,8 @@ LRESULT TWin32MainWindow::OnNotify(NMHDR* header) {
         if ((info->item.mask & LVIF_TEXT) != 0 && info->item.iItem >= 0 &&
             info->item.iItem < list.Count() && info->item.cchTextMax > 0) {
             cellText_ = W(list.Row(info->item.iItem).Column(info->item.iSubItem));
-            const auto n = std::min<std::size_t>(cellText_.size(),
-                                                 static_cast<std::size_t>(info->item.cchTextMax) - 1);
+            const auto n = std::min<std::size_t>(
+                cellText_.size(), static_cast<std::size_t>(info->item.cchTextMax) - 1);
             cellText_.copy(info->item.pszText, n);
             info->item.pszText[n] = L'\0';
         }

@@ -14,8 +14,8 @@ inline std::wstring FromCodePage(UINT codePage, std::string_view text) {
     if (text.empty()) {
         return {};
     }
-    const int n = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
     return wide;

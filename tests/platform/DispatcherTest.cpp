@@ -5,8 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <vector>
 #include <thread>
+#include <vector>
 
 using platform::QueuedDispatcher;
 

@@ -1,8 +1,13 @@
 #include "TcpSocket.h"
+#include "HostLookup.h"
 #include "TestSockets.h"
 #include "WhoisTestServer.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
 
 #include <chrono>
 #include <thread>
@@ -93,4 +98,26 @@ TEST(TcpSocket, AResetConnectionIsBroken) {
         }
     }
     EXPECT_EQ(n, TcpSocket::kBroken);
+}
+
+TEST(HostLookup, ADottedAddressNeedsNoLookupAndACutEndsEveryWait) {
+    platform::HostLookup system({});
+    const auto loopback = system.Run("127.0.0.1");
+    ASSERT_TRUE(loopback.has_value());
+    const unsigned char bytes[4] = {127, 0, 0, 1};
+    std::uint32_t expected = 0;
+    std::memcpy(&expected, bytes, sizeof expected);
+    EXPECT_EQ(*loopback, expected);
+
+    // An injected lookup is asked even for a dotted address, on its helper thread.
+    auto asked = std::make_shared<std::atomic<int>>(0);
+    platform::HostLookup injected([asked](const std::string&) -> std::optional<std::uint32_t> {
+        ++*asked;
+        return 42u;
+    });
+    EXPECT_EQ(injected.Run("127.0.0.1"), std::optional<std::uint32_t>(42u));
+    EXPECT_EQ(*asked, 1);
+
+    system.Cut();
+    EXPECT_FALSE(system.Run("127.0.0.1").has_value());
 }

@@ -4,10 +4,10 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QScrollBar>
-#include <QToolBar>
 #include <QHeaderView>
 #include <QScreen>
+#include <QScrollBar>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -427,7 +427,8 @@ TEST(MainWindow, EveryControlUsesTheWindowFont) {
     const QFont font = w.window->font();
     EXPECT_EQ(font.pixelSize(), 14);
     for (QWidget* widget : w.window->findChildren<QWidget*>()) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_"))) {
+        if (widget->objectName().isEmpty() ||
+            widget->objectName().startsWith(QLatin1String("qt_"))) {
             continue;
         }
         EXPECT_EQ(widget->font(), font) << widget->objectName().toStdString();
@@ -495,9 +496,8 @@ TEST(MainWindow, NoHorizontalScrollBarWhileTheColumnsFit) {
     EXPECT_TRUE(list->verticalScrollBar()->isVisible());
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
     EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width())
-        << "viewport " << list->viewport()->width() << ", sections "
-        << list->columnWidth(0) << " " << list->columnWidth(1) << " " << list->columnWidth(2)
-        << " " << list->columnWidth(3);
+        << "viewport " << list->viewport()->width() << ", sections " << list->columnWidth(0) << " "
+        << list->columnWidth(1) << " " << list->columnWidth(2) << " " << list->columnWidth(3);
 }
 
 TEST(MainWindow, TheCloseButtonWaitsItsWholeSecond) {

@@ -16,7 +16,8 @@ namespace {
 class UrlCatcher {
 public:
     UrlCatcher() {
-        platform::SetWebAddressHandler([this](const std::string& address) { opened.push_back(address); });
+        platform::SetWebAddressHandler(
+            [this](const std::string& address) { opened.push_back(address); });
     }
     ~UrlCatcher() { platform::SetWebAddressHandler({}); }
     std::vector<std::string> opened;
@@ -34,6 +35,7 @@ TEST(Shell, HelpOpensTheBundledPageBesideTheExecutable) {
     const std::filesystem::path help = std::filesystem::path(VANTREEL_APP_DIR) / "help";
     EXPECT_TRUE(std::filesystem::exists(help / "index.html"));
     EXPECT_TRUE(std::filesystem::exists(help / "screenshot.png"));
+    EXPECT_TRUE(std::filesystem::exists(help / "screenshot-windows.png"));
     const std::string page = testing_support::ReadFile(help / "index.html");
     for (const char* topic :
          {"增加域名", "查询", "可以注册", "已注册", "2 秒", "导出", "kestrova.ini"}) {
@@ -95,4 +97,3 @@ TEST(Shell, EveryStartLaysDownTheDesktopShortcutAgain) {
         std::filesystem::remove(link); // the user deletes it; the next start brings it back
     }
 }
-

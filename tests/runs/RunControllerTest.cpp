@@ -1,8 +1,8 @@
 #include "RunController.h"
 #include "Base.h"
-#include "Texts.h"
 #include "RecordingView.h"
 #include "TestUtil.h"
+#include "Texts.h"
 #include "WhoisTestServer.h"
 #include "WorkerHarness.h"
 

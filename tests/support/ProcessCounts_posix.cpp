@@ -25,7 +25,6 @@ std::size_t ThreadCount() {
     return CountEntries("/proc/self/task");
 }
 
-
 void SetEnvironment(const char* name, const std::string& value) {
     if (value.empty()) {
         ::unsetenv(name);
@@ -37,6 +36,10 @@ void SetEnvironment(const char* name, const std::string& value) {
 std::string GetEnvironment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+bool ProfileServiceSpeaksGbk() {
+    return true;
 }
 
 } // namespace testing_support

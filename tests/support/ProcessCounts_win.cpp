@@ -28,7 +28,6 @@ std::size_t ThreadCount() {
     return count;
 }
 
-
 void SetEnvironment(const char* name, const std::string& value) {
     ::_putenv_s(name, value.c_str());
 }
@@ -36,6 +35,10 @@ void SetEnvironment(const char* name, const std::string& value) {
 std::string GetEnvironment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+bool ProfileServiceSpeaksGbk() {
+    return ::GetACP() == 936;
 }
 
 } // namespace testing_support

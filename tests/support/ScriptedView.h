@@ -21,7 +21,8 @@ public:
 
     // What the form showed.
     std::string caption;
-    std::string countLabel = "\xB9\xB2" "0000\xB8\xF6\xD3\xF2\xC3\xFB"; // 共0000个域名
+    std::string countLabel = "\xB9\xB2"
+                             "0000\xB8\xF6\xD3\xF2\xC3\xFB"; // 共0000个域名
     std::vector<std::string> statuses;
     TProgress progress;
     std::vector<std::string> log;

@@ -2,8 +2,8 @@
 // layout, the spin edits, the whole road against a loopback WHOIS server, the
 // About box, notifications during modal loops, and the end.
 #include "Layout.h"
-#include "Win32Harness.h"
 #include "WhoisTestServer.h"
+#include "Win32Harness.h"
 #include "WorkerHarness.h"
 
 #include <gtest/gtest.h>
@@ -69,7 +69,8 @@ SIZE WindowSize(HWND window) {
 
 int TextWidth(HWND control, const std::wstring& text) {
     HDC dc = ::GetDC(control);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     ::SelectObject(dc, old);
@@ -150,8 +151,8 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
     for (const layout::ToolButton& tool : layout::kToolButtons) {
         EXPECT_EQ(ToolText(w, tool.name), Utf8ToGbk(tool.caption)) << tool.name;
         EXPECT_EQ(ToolHint(w, tool.name), Utf8ToGbk(tool.hint)) << tool.name;
-        const bool hidden = ::SendMessageW(bar, TB_ISBUTTONHIDDEN,
-                                           static_cast<WPARAM>(w.window->ToolCommand(tool.name)), 0);
+        const bool hidden = ::SendMessageW(
+            bar, TB_ISBUTTONHIDDEN, static_cast<WPARAM>(w.window->ToolCommand(tool.name)), 0);
         EXPECT_EQ(!hidden, tool.visible) << tool.name;
     }
     EXPECT_EQ(w.Text("SupportLbl"), G("在线客服：support@kestrova.example"));
@@ -327,8 +328,7 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
     EXPECT_EQ(w.Text("YmHanEd"), "");
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), -1);
     ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
-    ::SendMessageW(w.window->Handle(), WM_COMMAND,
-                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+    ::SendMessageW(w.window->Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(w.Spin("YmLenSp1"), 4);
     EXPECT_EQ(w.Text("PrevKeyEd"), G("好"));
@@ -388,9 +388,9 @@ TEST(Win32Window, TheAboutBoxShowsItsTextsWholeAndNotificationsGoOnMeanwhile) {
                 EXPECT_LE(TextWidth(child, wide), ClientSize(child).cx) << labels.back();
             }
         }
-        for (const char* expected : {"Vantreel", "发行版本:1.08", "发行日期:2009年02月出品",
-                                     "https://kestrova.example", "本软件为免费软件，欢迎传播。",
-                                     "关闭"}) {
+        for (const char* expected :
+             {"Vantreel", "发行版本:1.08", "发行日期:2009年02月出品", "https://kestrova.example",
+              "本软件为免费软件，欢迎传播。", "关闭"}) {
             EXPECT_NE(std::find(labels.begin(), labels.end(), Utf8ToGbk(expected)), labels.end())
                 << expected;
         }
