@@ -7,10 +7,19 @@ bash tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target bench_core bench_window >/dev/null
 
+# The Win32 window's figures: cross-built, run under Wine on a virtual screen.
+cmake -S . -B build-win-bench -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVANTREEL_BUILD_TESTS=OFF -DVANTREEL_BUILD_BENCH=ON >/dev/null
+cmake --build build-win-bench -j"$(nproc)" --target bench_win32_window >/dev/null
+
 out=$(mktemp -d)
 build/bench/bench_core --benchmark_min_time=0.2 --benchmark_color=false >"$out/core.txt" 2>/dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench_window --benchmark_min_time=0.2 \
     --benchmark_color=false >"$out/window.txt" 2>/dev/null
+(
+    source tools/wine-prefix.sh "$(pwd)/build-win-bench/wineprefix" unmanaged
+    xvfb-run -a -s "-screen 0 1280x800x24" wine build-win-bench/bench/bench_win32_window.exe
+) >"$out/win32.txt" 2>/dev/null
 
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(date -u +%Y-%m-%d)"
 echo
@@ -22,5 +31,5 @@ awk '$1 ~ /^BM_/ && NF >= 6 {
         figures = ""
         for (i = 7; i <= NF; ++i) figures = figures (figures == "" ? "" : ", ") $i
         printf "| %s | %s %s | %s %s | %s |\n", $1, $2, $3, $4, $5, figures
-    }' "$out/core.txt" "$out/window.txt"
+    }' "$out/core.txt" "$out/window.txt" "$out/win32.txt"
 rm -rf "$out"

@@ -17,6 +17,8 @@
 #include <filesystem>
 
 using testing_support::G;
+using testing_support::MakeReadOnly;
+using testing_support::MakeWritable;
 using testing_support::ReadFile;
 using testing_support::Reply;
 using testing_support::ScriptedView;
@@ -75,19 +77,6 @@ std::int64_t MsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
         .count();
-}
-
-void MakeReadOnly(const std::filesystem::path& file) {
-    std::filesystem::permissions(file,
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
-}
-
-void MakeWritable(const std::filesystem::path& file) {
-    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
 }
 
 } // namespace
@@ -200,17 +189,7 @@ TEST(MainForm, AReadOnlySettingsFileIsRefusedWithAnError) {
 
 TEST(MainForm, AWholeRunFillsTheRowsAndTheExportTakesTheAvailableNames) {
     WhoisTestServer server;
-    server.SetResponder([](const std::string& request) {
-        const std::string name = WhoisTestServer::NameOf(request);
-        if (name == "AiAi") {
-            return Reply{
-                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
-        }
-        if (name == "BaiBai") {
-            return Reply{Reply::Mode::AnswerAndClose, "rate limit exceeded\r\n", {}, 0};
-        }
-        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
-    });
+    server.SetResponder(WhoisTestServer::WholeRoadReply);
     FormRig rig(Against(server));
     rig.view.memo = "ai bai";
     rig.form->stBt1Click();

@@ -62,14 +62,9 @@ TEST(FileSystem, AReadOnlyFileIsNeverReplaced) {
     TempDir dir;
     const auto file = dir.Path() / "kestrova.ini";
     WriteFile(file, "[kept]\r\n");
-    std::filesystem::permissions(file,
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
+    testing_support::MakeReadOnly(file);
     EXPECT_FALSE(WriteFileReplacing(dir.File("kestrova.ini"), "new"));
-    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    testing_support::MakeWritable(file);
     EXPECT_EQ(ReadFile(file), "[kept]\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),

@@ -280,20 +280,7 @@ TEST(MainWindow, ErrorDisplayAddsAFullStopOnlyAfterLaterCharacters) {
 
 TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
     WhoisTestServer server;
-    server.SetResponder([](const std::string& request) {
-        const std::string name = WhoisTestServer::NameOf(request);
-        if (name == "AiAi") {
-            return Reply{
-                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
-        }
-        if (name == "BaiBai") {
-            return Reply{Reply::Mode::AnswerAndClose,
-                         testing_support::Fixture("whois/database-down.txt"),
-                         {},
-                         0};
-        }
-        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
-    });
+    server.SetResponder(WhoisTestServer::WholeRoadReply);
     WindowHarness w(Against(server));
     w.SetMemo("ai bai");
     w.Click("stBt1");

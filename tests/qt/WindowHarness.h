@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "DialogScript.h"
 #include "QtMainWindow.h"
 #include "QtText.h"
 #include "TestUtil.h"
@@ -44,47 +44,16 @@ inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 15000) 
 // The real main window with a scripted stand-in for its boxes and dialogs, a
 // temporary home (so no desktop shortcut lands anywhere real) and a temporary
 // folder for the executable's files.
-class WindowHarness {
+class WindowHarness : public DialogScript {
 public:
-    struct Message {
-        std::string text;
-        dialogs::Icon icon;
-    };
     TempDir home;
     TempDir folder;
-    std::vector<Message> messages;
-    std::deque<std::pair<bool, std::string>> inputs; // answers for the input box
-    std::deque<std::pair<bool, std::string>> saves;  // answers for the save dialog
-    std::vector<dialogs::SaveOptions> saveOptions;
     std::unique_ptr<TQtMainWindow> window;
 
     // The stop's pause is shortened unless keepStopPause.
     explicit WindowHarness(TMainFormOptions options = {}, bool keepStopPause = false) {
         savedHome_ = std::getenv("HOME") ? std::getenv("HOME") : "";
         ::setenv("HOME", home.Path().c_str(), 1);
-        script_.message = [this](const std::string& text, dialogs::Icon icon) {
-            messages.push_back({text, icon});
-        };
-        script_.input = [this](const std::string&, const std::string&, std::string& value) {
-            if (inputs.empty()) {
-                return false;
-            }
-            auto [ok, text] = inputs.front();
-            inputs.pop_front();
-            value = text;
-            return ok;
-        };
-        script_.save = [this](const dialogs::SaveOptions& o, std::string& chosen) {
-            saveOptions.push_back(o);
-            if (saves.empty()) {
-                return false;
-            }
-            auto [ok, path] = saves.front();
-            saves.pop_front();
-            chosen = path;
-            return ok;
-        };
-        dialogs::SetScript(&script_);
         if (options.IniPath.empty()) {
             options.IniPath = folder.File("kestrova.ini");
         }
@@ -99,7 +68,6 @@ public:
     }
     ~WindowHarness() {
         window.reset();
-        dialogs::SetScript(nullptr);
         ::setenv("HOME", savedHome_.c_str(), 1);
     }
 
@@ -120,7 +88,6 @@ public:
     }
 
 private:
-    dialogs::Script script_;
     std::string savedHome_;
 };
 

@@ -63,11 +63,7 @@ TEST(Export, AReadOnlyExportFileRaisesCannotCreateFileAndStaysAsItWas) {
     TempDir dir;
     const auto file = dir.Path() / "result.txt";
     WriteFile(file, "protected\r\n");
-    std::filesystem::permissions(file,
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
+    testing_support::MakeReadOnly(file);
     const std::string path = dir.File("result.txt");
     try {
         WriteExportFile(path, {"AiAi.com"});
@@ -75,7 +71,6 @@ TEST(Export, AReadOnlyExportFileRaisesCannotCreateFileAndStaysAsItWas) {
     } catch (const AppError& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
     }
-    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    testing_support::MakeWritable(file);
     EXPECT_EQ(ReadFile(file), "protected\r\n");
 }

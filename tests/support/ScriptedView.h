@@ -2,6 +2,7 @@
 
 #include "Main.h"
 #include "MainView.h"
+#include "TestUtil.h"
 
 #include <deque>
 #include <functional>
@@ -67,25 +68,14 @@ public:
     void ShowError(const std::string& text) override { messages.push_back({text, true}); }
     bool AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) override {
         saveOptions.push_back(options);
-        return Take(saves, chosen);
+        return TakeScripted(saves, chosen);
     }
     bool AskText(const std::string&, const std::string&, std::string& value, int) override {
-        return Take(inputs, value);
+        return TakeScripted(inputs, value);
     }
     void ShowAboutBox() override { ++aboutBoxes; }
     void CloseWindow() override { ++closes; }
     void RequestPump() override {} // the test thread pumps the form's dispatcher
-
-private:
-    static bool Take(std::deque<std::pair<bool, std::string>>& queue, std::string& value) {
-        if (queue.empty()) {
-            return false;
-        }
-        auto [ok, text] = queue.front();
-        queue.pop_front();
-        value = text;
-        return ok;
-    }
 };
 
 } // namespace testing_support

@@ -61,4 +61,27 @@ std::string G(const char* utf8) {
     return platform::Utf8ToGbk(utf8);
 }
 
+void MakeReadOnly(const std::filesystem::path& path) {
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+}
+
+void MakeWritable(const std::filesystem::path& path) {
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+
+bool TakeScripted(std::deque<std::pair<bool, std::string>>& answers, std::string& value) {
+    if (answers.empty()) {
+        return false;
+    }
+    auto [ok, text] = answers.front();
+    answers.pop_front();
+    value = text;
+    return ok;
+}
+
 } // namespace testing_support

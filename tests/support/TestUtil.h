@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <filesystem>
 #include <string>
 
@@ -23,6 +24,14 @@ private:
 };
 
 std::string ReadFile(const std::filesystem::path& path);
+
+// Marks a file read-only (no write bit for anyone; on Windows the read-only
+// attribute), and back.
+void MakeReadOnly(const std::filesystem::path& path);
+void MakeWritable(const std::filesystem::path& path);
+
+// The next scripted answer of a dialog: false (cancelled) when none is left.
+bool TakeScripted(std::deque<std::pair<bool, std::string>>& answers, std::string& value);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 // A file of tests/fixtures.

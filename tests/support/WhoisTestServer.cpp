@@ -1,5 +1,7 @@
 #include "WhoisTestServer.h"
 
+#include "TestUtil.h"
+
 #include "TestSockets.h"
 
 #include <chrono>
@@ -180,6 +182,17 @@ std::string WhoisTestServer::RegisteredAnswer(const std::string& bareName) {
            "   Registrar IANA ID: 292\r\n"
            "   DNSSEC: unsigned\r\n"
            ">>> Last update of whois database: 2026-12-09T01:50:56Z <<<\r\n";
+}
+
+Reply WhoisTestServer::WholeRoadReply(const std::string& request) {
+    const std::string name = NameOf(request);
+    if (name == "AiAi") {
+        return Reply{Reply::Mode::AnswerAndClose, RegisteredAnswer(name), {}, 0};
+    }
+    if (name == "BaiBai") {
+        return Reply{Reply::Mode::AnswerAndClose, Fixture("whois/database-down.txt"), {}, 0};
+    }
+    return Reply{Reply::Mode::AnswerAndClose, NoMatchAnswer(name), {}, 0};
 }
 
 } // namespace testing_support

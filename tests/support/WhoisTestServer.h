@@ -65,6 +65,10 @@ public:
     // The bare name of a request line ("abcd.com\r\n" gives "abcd").
     static std::string NameOf(const std::string& request);
 
+    // The replies of the window tests' whole road over "ai bai": AiAi is
+    // registered, BaiBai gets a refusal that is no answer, the rest are free.
+    static Reply WholeRoadReply(const std::string& request);
+
 private:
     void AcceptLoop();
     void Serve(std::intptr_t socket, std::size_t index);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "DialogScript.h"
 #include "Main.h"
 #include "ProcessCounts.h"
 #include "TestUtil.h"
@@ -48,35 +48,12 @@ inline void PumpFor(int ms) {
 
 // The real Win32 main window with a scripted stand-in for its boxes and
 // dialogs, and a temporary folder for the executable's files.
-class Win32Harness {
+class Win32Harness : public DialogScript {
 public:
-    struct Message {
-        std::string text;
-        dialogs::Icon icon;
-    };
     TempDir folder;
-    std::vector<Message> messages;
-    std::deque<std::pair<bool, std::string>> inputs;
-    std::deque<std::pair<bool, std::string>> saves;
-    std::vector<dialogs::SaveOptions> saveOptions;
-    std::function<void(const std::string&)> whileMessageShown;
     std::unique_ptr<TWin32MainWindow> window;
 
     explicit Win32Harness(TMainFormOptions options = {}, bool keepStopPause = false) {
-        script_.message = [this](const std::string& text, dialogs::Icon icon) {
-            messages.push_back({text, icon});
-            if (whileMessageShown) {
-                whileMessageShown(text);
-            }
-        };
-        script_.input = [this](const std::string&, const std::string&, std::string& value) {
-            return Take(inputs, value);
-        };
-        script_.save = [this](const dialogs::SaveOptions& o, std::string& chosen) {
-            saveOptions.push_back(o);
-            return Take(saves, chosen);
-        };
-        dialogs::SetScript(&script_);
         if (options.IniPath.empty()) {
             options.IniPath = folder.File("kestrova.ini");
         }
@@ -89,10 +66,7 @@ public:
         ::UpdateWindow(window->Handle());
         PumpFor(20);
     }
-    ~Win32Harness() {
-        window.reset();
-        dialogs::SetScript(nullptr);
-    }
+    ~Win32Harness() { window.reset(); }
 
     TMainForm& Form() const { return window->Form(); }
     HWND Find(const char* name) const { return window->Control(name); }
@@ -146,18 +120,6 @@ public:
         return static_cast<int>(
             ::SendMessageW(Find((std::string(name) + ".UpDown").c_str()), UDM_GETPOS32, 0, 0));
     }
-
-private:
-    static bool Take(std::deque<std::pair<bool, std::string>>& queue, std::string& value) {
-        if (queue.empty()) {
-            return false;
-        }
-        auto [ok, text] = queue.front();
-        queue.pop_front();
-        value = text;
-        return ok;
-    }
-    dialogs::Script script_;
 };
 
 } // namespace testing_support

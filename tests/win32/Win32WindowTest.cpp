@@ -252,17 +252,7 @@ TEST(Win32Window, SpinEditsShowOneHundredWholeAndChangeOnlyByStepping) {
 
 TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
     WhoisTestServer server;
-    server.SetResponder([](const std::string& request) {
-        const std::string name = WhoisTestServer::NameOf(request);
-        if (name == "AiAi") {
-            return Reply{
-                Reply::Mode::AnswerAndClose, WhoisTestServer::RegisteredAnswer(name), {}, 0};
-        }
-        if (name == "BaiBai") {
-            return Reply{Reply::Mode::AnswerAndClose, "rate limit exceeded\r\n", {}, 0};
-        }
-        return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
-    });
+    server.SetResponder(WhoisTestServer::WholeRoadReply);
     Win32Harness w(Against(server), true);
 
     // 1. Syllables, then 增加域名.
