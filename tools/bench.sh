@@ -18,6 +18,7 @@ QT_QPA_PLATFORM=offscreen build/bench/bench_window --benchmark_min_time=0.2 \
     --benchmark_color=false >"$out/window.txt" 2>/dev/null
 (
     source tools/wine-prefix.sh "$(pwd)/build-win-bench/wineprefix" unmanaged
+    wineserver -w # a prefix made just now is ready only once its first server has ended
     xvfb-run -a -s "-screen 0 1280x800x24" wine build-win-bench/bench/bench_win32_window.exe
 ) >"$out/win32.txt" 2>/dev/null
 

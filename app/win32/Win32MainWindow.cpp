@@ -554,8 +554,12 @@ void TWin32MainWindow::FitLastColumn() {
     for (int column = 0; column + 1 < TResultList::kColumnCount; ++column) {
         used += static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
     }
-    ::SendMessageW(list, LVM_SETCOLUMNWIDTH, TResultList::kColumnCount - 1,
-                   std::max(16, static_cast<int>(client.right) - used));
+    const int last = TResultList::kColumnCount - 1;
+    const int width = std::max(16, static_cast<int>(client.right) - used);
+    // Setting a width repaints the whole list: only when it changes.
+    if (::SendMessageW(list, LVM_GETCOLUMNWIDTH, last, 0) != width) {
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, last, width);
+    }
 }
 
 int TWin32MainWindow::SplitterAt(POINT point) const {
