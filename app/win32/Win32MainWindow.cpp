@@ -387,7 +387,9 @@ void TWin32MainWindow::BuildControls() {
     ::SetWindowSubclass(progress, ProgressTextProc, 1, 0);
     controls_["RzProgressBar"] = progress;
 
-    Make("RzMemo1", L"EDIT", L"", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0, 0, 10, 10);
+    HWND log = Make("RzMemo1", L"EDIT", L"", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0, 0, 10, 10);
+    ::SendMessageW(log, EM_SETLIMITTEXT, 0, 0); // a long run writes more than the default 32 K
+
     SetStatusText(platform::Utf8ToGbk(layout::kWelcome));
     ShowProgress(TProgress{});
 }
@@ -592,10 +594,10 @@ LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND window, UINT message, WPARAM 
     if (self == nullptr) {
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->Handle(message, wParam, lParam);
+    return self->OnMessage(message, wParam, lParam);
 }
 
-LRESULT TWin32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TWin32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         try {

@@ -71,7 +71,7 @@ private:
     void RowChanged(int row) override;
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void BuildControls();
     void BuildToolbar();
     void BuildFilterGroup();
