@@ -61,6 +61,7 @@ cmake --build build-win -j"$jobs"
 # wineserver for all the test programs, ended afterwards; the windows go to a
 # virtual screen.
 export WINEPREFIX="$root/build-win/wineprefix"
+mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
 wineserver -p
 source tools/wine-prefix.sh "$WINEPREFIX" unmanaged
