@@ -23,10 +23,6 @@ using testing_support::Win32Harness;
 
 namespace {
 
-std::string Utf8ToGbk(const char* utf8) {
-    return win32text::Gbk(win32text::U(utf8));
-}
-
 std::string ToolText(const Win32Harness& w, const char* name) {
     wchar_t buffer[64] = {};
     ::SendMessageW(w.Find("RzToolbar1"), TB_GETBUTTONTEXTW,
@@ -149,8 +145,8 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
     EXPECT_EQ(HIWORD(buttonSize), 40);
     EXPECT_EQ(WindowSize(bar).cy, 44);
     for (const layout::ToolButton& tool : layout::kToolButtons) {
-        EXPECT_EQ(ToolText(w, tool.name), Utf8ToGbk(tool.caption)) << tool.name;
-        EXPECT_EQ(ToolHint(w, tool.name), Utf8ToGbk(tool.hint)) << tool.name;
+        EXPECT_EQ(ToolText(w, tool.name), G(tool.caption)) << tool.name;
+        EXPECT_EQ(ToolHint(w, tool.name), G(tool.hint)) << tool.name;
         const bool hidden = ::SendMessageW(
             bar, TB_ISBUTTONHIDDEN, static_cast<WPARAM>(w.window->ToolCommand(tool.name)), 0);
         EXPECT_EQ(!hidden, tool.visible) << tool.name;
@@ -174,10 +170,10 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), font)
             << c.name;
         if (*c.hint != '\0') {
-            EXPECT_EQ(Hint(w, c.name), Utf8ToGbk(c.hint)) << c.name;
+            EXPECT_EQ(Hint(w, c.name), G(c.hint)) << c.name;
         }
         if (c.kind == layout::Kind::Button) {
-            EXPECT_EQ(w.Text(c.name), Utf8ToGbk(c.text)) << c.name;
+            EXPECT_EQ(w.Text(c.name), G(c.text)) << c.name;
             EXPECT_EQ(WindowSize(control).cx, 66) << c.name;
             EXPECT_LE(TextWidth(control, win32text::U(c.text)) + 8, WindowSize(control).cx);
         }
@@ -210,7 +206,7 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
         info.cchTextMax = 32;
         ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
                        reinterpret_cast<LPARAM>(&info));
-        EXPECT_EQ(win32text::Gbk(title), Utf8ToGbk(layout::kColumns[column].title));
+        EXPECT_EQ(win32text::Gbk(title), G(layout::kColumns[column].title));
         if (column < 3) {
             EXPECT_EQ(info.cx, layout::kColumns[column].width);
         }
@@ -381,7 +377,7 @@ TEST(Win32Window, TheAboutBoxShowsItsTextsWholeAndNotificationsGoOnMeanwhile) {
         for (const char* expected :
              {"Vantreel", "发行版本:1.08", "发行日期:2009年02月出品", "https://kestrova.example",
               "本软件为免费软件，欢迎传播。", "关闭"}) {
-            EXPECT_NE(std::find(labels.begin(), labels.end(), Utf8ToGbk(expected)), labels.end())
+            EXPECT_NE(std::find(labels.begin(), labels.end(), G(expected)), labels.end())
                 << expected;
         }
         // Centred on the screen.
