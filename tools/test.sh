@@ -56,19 +56,9 @@ echo "== 5. the Windows build under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
 cmake --build build-win -j"$jobs"
-# A Wine of the build's own, without menu entries for the test's shortcuts,
-# with a Chinese font for SimSun and no window manager to wait for; one
-# wineserver for all the test programs, ended afterwards; the windows go to a
-# virtual screen.
-export WINEPREFIX="$root/build-win/wineprefix"
-mkdir -p "$WINEPREFIX"
-wineserver -k 2>/dev/null || true
-wineserver -p
-source tools/wine-prefix.sh "$WINEPREFIX" unmanaged
+# A Wine of the build's own (tools/wine-prefix.sh), its windows on a virtual screen.
 status=0
-(cd build-win && xvfb-run -a -s "-screen 0 1280x800x24" ctest --output-on-failure -j"$jobs") |
-    tee build-win/ctest.log || status=$?
-wineserver -k || true
+xvfb-run -a -s "-screen 0 1280x800x24" bash tools/wine-ctest.sh || status=$?
 [ "$status" -eq 0 ] || exit "$status"
 
 # One closing line for the ctest runs together (each failed run has already
