@@ -396,7 +396,7 @@ TEST(Win32Window, TheAboutBoxShowsItsTextsWholeAndNotificationsGoOnMeanwhile) {
     EXPECT_EQ(FindDialog(G("关于")), nullptr); // destroyed when it closed
 }
 
-TEST(Win32Window, ClosingDoesNotWaitForAHangingLookupNorForABoxOpenInAHandler) {
+TEST(Win32Window, ClosingDoesNotWaitForAHangingLookup) {
     testing_support::HangingLookup lookup;
     TMainFormOptions options;
     options.Seek = TestConfig(WhoisTestServer::UnusedPort());
