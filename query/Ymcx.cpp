@@ -3,6 +3,7 @@
 #include "Base.h"
 #include "Clock.h"
 #include "Random.h"
+#include "RdapReader.h"
 #include "WhoisParser.h"
 
 #include <algorithm>
@@ -24,7 +25,9 @@ std::string TYmSeek::DomainSuffix() {
 TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDispatcher& dispatcher,
                  TYmSeekConfig config)
     : platform::TThread(dispatcher, true, config.StartThread), FWorkerIndex(workerIndex),
-      FConfig(std::move(config)), FSocket(FConfig.Resolve), FLastTick(platform::TickCountMs()) {
+      FConfig(std::move(config)), FSocket(FConfig.Resolve),
+      FHttps({FConfig.DataWaitMs, FConfig.RdapBodyCap, FConfig.RdapTrustFile}),
+      FLastTick(platform::TickCountMs()) {
     if (!createSuspended) {
         Resume();
     }
@@ -41,6 +44,7 @@ void TYmSeek::Shutdown() {
 
 void TYmSeek::OnTerminate() {
     FSocket.Cut();
+    FHttps.Cut();
 }
 
 void TYmSeek::ApplyDomains(const std::vector<std::string>& list) {
@@ -160,13 +164,18 @@ void TYmSeek::SeekOne(std::int32_t i) {
     TYmSeekRec& rec = FSeekRecs[static_cast<std::size_t>(i)];
     rec.State = 0;
     rec.Registered = 0;
+    rec.Note.clear();
     if (rec.Name.size() < 4) {
         rec.State = 1;
         rec.Registered = 0;
         return;
     }
     try {
-        SeekWhois(rec);
+        std::string failure;
+        SeekWhois(rec, failure);
+        if (rec.State == 2 && !FStopFlag && !Terminated() && !FConfig.RdapBase.empty()) {
+            SeekRdap(rec, failure);
+        }
     } catch (...) {
         // Out of memory or threads in the middle of an exchange: that name
         // failed, the worker and the program go on.
@@ -176,7 +185,8 @@ void TYmSeek::SeekOne(std::int32_t i) {
     NotifySeek(OnSeekActOnce);
 }
 
-void TYmSeek::SeekWhois(TYmSeekRec& rec) {
+// failure: with State 2, why the exchange gave no usable answer.
+void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
     if (FSocket.Connected()) {
         // Left open by an earlier exchange that failed after connecting.
         FSocket.Close();
@@ -187,11 +197,13 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec) {
     std::vector<char> buffer(static_cast<std::size_t>(FConfig.ReceiveBufferBytes), '\0');
     if (!FSocket.Open(FConfig.Host, FConfig.Port)) {
         rec.State = 2;
+        failure = "no connection";
         return;
     }
     const std::string request = Trim(rec.Name + DomainSuffix()) + "\r\n";
     if (FSocket.Send(request.data(), request.size(), FConfig.DataWaitMs) < 0) {
         rec.State = 2; // the connection stays open until the next exchange
+        failure = "the request could not be sent";
         return;
     }
     int readErrors = 0;
@@ -201,6 +213,9 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec) {
         if (wait == platform::TcpSocket::Wait::Timeout || wait == platform::TcpSocket::Wait::Cut) {
             FSocket.Close();
             rec.State = 2;
+            failure = wait == platform::TcpSocket::Wait::Cut
+                          ? "cut"
+                          : "no data for " + std::to_string(FConfig.DataWaitMs) + " ms";
             break;
         }
         const int n = wait == platform::TcpSocket::Wait::Ready
@@ -212,6 +227,7 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec) {
                 // An answer this long is no WHOIS record: stop reading it.
                 FSocket.Close();
                 rec.State = 2;
+                failure = "an answer over " + std::to_string(FConfig.AnswerCap) + " bytes";
                 break;
             }
             if (platform::RandomInt(65) == 9) {
@@ -224,6 +240,7 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec) {
             // Reset: what arrived is a piece of an answer, not an answer.
             FSocket.Close();
             rec.State = 2;
+            failure = "the connection was reset";
             break;
         } else {
             ++readErrors;
@@ -240,10 +257,56 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec) {
     // registered name: only an answer about this name is an answer.
     if (!IsWhoisAnswerAbout(answer, rec.Name)) {
         rec.State = 2;
+        failure = answer.empty() ? "an empty answer"
+                                 : "no answer about the name (a refusal or an unreadable text)";
         return;
     }
     rec.State = 1;
     ParseWhoisAnswer(answer, rec);
+}
+
+// The WHOIS exchange gave no usable answer: ask the registry's RDAP service.
+// Only its answer about this very name changes the record; anything else
+// leaves the failure as it is. A cut (the program's end) leaves it too.
+void TYmSeek::SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure) {
+    const platform::HttpResult result =
+        FHttps.Get(RdapDomainUrl(FConfig.RdapBase, rec.Name), "application/rdap+json");
+    std::string outcome;
+    switch (result.outcome) {
+    case platform::HttpResult::Outcome::Cut:
+        return;
+    case platform::HttpResult::Outcome::Failed:
+        outcome = result.error;
+        break;
+    case platform::HttpResult::Outcome::Answered: {
+        const TRdapReading reading = ReadRdapAnswer(result.status, result.body, rec.Name);
+        outcome = std::to_string(result.status);
+        switch (reading.verdict) {
+        case TRdapReading::Verdict::Available:
+            rec.State = 1;
+            rec.Registered = 0;
+            rec.Registrar.clear();
+            rec.CreationDate.clear();
+            rec.ExpirationDate.clear();
+            outcome += ", can be registered";
+            break;
+        case TRdapReading::Verdict::Registered:
+            rec.State = 1;
+            rec.Registered = 1;
+            rec.Registrar = reading.Registrar;
+            rec.CreationDate = reading.CreationDate;
+            rec.ExpirationDate = reading.ExpirationDate;
+            outcome += ", registered";
+            break;
+        case TRdapReading::Verdict::NoAnswer:
+            outcome += ", no answer: " + reading.why;
+            break;
+        }
+        break;
+    }
+    }
+    rec.Note = "RDAP " + rec.Name + ".com: WHOIS " + (whoisFailure.empty() ? "failed" : whoisFailure) +
+               "; RDAP " + outcome;
 }
 
 void TYmSeek::NotifySeek(const TSeekNotify& notify) {

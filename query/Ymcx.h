@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dispatcher.h"
+#include "HttpsClient.h"
 #include "TcpSocket.h"
 #include "Thread.h"
 
@@ -22,6 +23,7 @@ struct TYmSeekRec {
     std::int32_t NameLength = 0;
     std::string Name; // the bare name: trimmed, cut before its first "."
     std::string Suffix;
+    std::string Note; // a line for the hidden log when RDAP was asked, else empty
 };
 
 class TYmSeek;
@@ -40,12 +42,19 @@ struct TYmSeekConfig {
     std::size_t AnswerCap = 1 << 20; // an answer longer than this fails the exchange
     int ReceiveBufferBytes = 10;
     int MaxReadErrors = 6000;
+    // The .com registry's RDAP service (its base address, ending in "/"), asked
+    // about a name when the WHOIS exchange gave no usable answer. Empty: WHOIS only.
+    std::string RdapBase = "https://rdap.verisign.com/com/v1/";
+    std::size_t RdapBodyCap = 1 << 20; // a longer RDAP answer is no answer
+    std::string RdapTrustFile;         // tests only: the authority to trust instead of the system's
     platform::TResolver Resolve;          // empty: the system's host-name lookup
     platform::TThreadStarter StartThread; // empty: a plain system thread
 };
 
 // A query worker: a thread that works through its own list of names one at a
 // time, asks the WHOIS server about each and reports through four notifications.
+// When the WHOIS exchange gives no usable answer, the registry's RDAP service is
+// asked about the same name before the outcome is reported.
 //
 // Hand-over between runs: SetDomains and StartSeek come from the user-interface
 // thread. When the worker is at rest (new or parked) a new list replaces the old
@@ -94,12 +103,14 @@ private:
     void TakeHandover();
     void WaitForPacing(std::int64_t now);
     void SeekOne(std::int32_t i);
-    void SeekWhois(TYmSeekRec& rec);
+    void SeekWhois(TYmSeekRec& rec, std::string& failure);
+    void SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure);
     void NotifySeek(const TSeekNotify& notify);
 
     const std::int32_t FWorkerIndex;
     const TYmSeekConfig FConfig;
     platform::TcpSocket FSocket;
+    platform::HttpsClient FHttps;
     std::vector<TYmSeekRec> FSeekRecs;
     std::atomic<std::int32_t> FSeekPos{0};
     std::vector<std::string> FDomains;

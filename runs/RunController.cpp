@@ -97,6 +97,9 @@ void TRunController::SeekAnswered(TYmSeek* worker) {
     if (rec == nullptr) {
         return;
     }
+    if (!rec->Note.empty()) {
+        view_.AppendLog(rec->Note); // why WHOIS failed and what RDAP said
+    }
     const TYmSeekRec answer = *rec;
     if (!list_.RecordAnswer(answer)) {
         // The row is gone (emptied after the names were handed out). The answer

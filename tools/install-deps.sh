@@ -9,14 +9,15 @@ set -euo pipefail
 # build and its window tests (Wine on a virtual screen) need.
 case "${1:-all}" in
 app)
-    packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei)
+    packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei libcurl4-openssl-dev nlohmann-json3-dev)
     ;;
 windows)
-    packages=(cmake g++-mingw-w64-x86-64-posix wine wine64 fonts-wqy-microhei xvfb xauth)
+    packages=(cmake g++-mingw-w64-x86-64-posix nlohmann-json3-dev wine wine64 fonts-wqy-microhei xvfb xauth)
     ;;
 *)
     packages=(
         build-essential cmake qt6-base-dev fonts-wqy-microhei
+        libcurl4-openssl-dev nlohmann-json3-dev libssl-dev
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
         googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "QueuedDispatcher.h"
+#include "TestSockets.h"
 #include "Ymcx.h"
 
 #include <condition_variable>
@@ -59,12 +60,20 @@ private:
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
+// The base address of an RDAP service on 127.0.0.1.
+inline std::string LoopbackRdapBase(std::uint16_t port) {
+    return "http://127.0.0.1:" + std::to_string(port) + "/com/v1/";
+}
+
 // Short timings for tests: exchanges begin 200 to 400 ms apart, 600 ms of
-// silence fail one, the leftover pause is 300 ms.
+// silence fail one, the leftover pause is 300 ms. The RDAP service is a port on
+// loopback where nothing listens, so a failed exchange stays failed unless a
+// test sets up a service of its own.
 inline TYmSeekConfig TestConfig(std::uint16_t port) {
     TYmSeekConfig config;
     config.Host = "127.0.0.1";
     config.Port = port;
+    config.RdapBase = LoopbackRdapBase(net::UnusedPort());
     config.PacingUnitMs = 100;
     config.DataWaitMs = 600;
     config.LeftoverPauseMs = 300;
