@@ -173,7 +173,10 @@ void TYmSeek::SeekOne(std::int32_t i) {
     try {
         std::string failure;
         SeekWhois(rec, failure);
-        if (rec.State == 2 && !FStopFlag && !Terminated() && !FConfig.RdapBase.empty()) {
+        // A stopped run, or one whose list was replaced meanwhile, wants no more
+        // of this name.
+        if (rec.State == 2 && !FStopFlag && !FHandoverPending && !Terminated() &&
+            !FConfig.RdapBase.empty()) {
             SeekRdap(rec, failure);
         }
     } catch (...) {

@@ -1,8 +1,10 @@
-// Every way the WHOIS exchange can go wrong, for one name and for a run of 40
-// names over eight workers: the rows, the end of the run, and nothing left
-// behind (descriptors, threads) once the workers are gone.
+// Every way the WHOIS exchange can go wrong, and every way the RDAP service
+// asked after it can answer, for one name and for a run of 40 names over eight
+// workers: the rows, the end of the run, and nothing left behind (descriptors,
+// threads) once the workers are gone.
 #include "Base.h"
 #include "ProcessCounts.h"
+#include "RdapTestServer.h"
 #include "RecordingView.h"
 #include "RunController.h"
 #include "TestSockets.h"
@@ -17,6 +19,8 @@
 #include <thread>
 
 using testing_support::G;
+using testing_support::HttpReply;
+using testing_support::RdapTestServer;
 using testing_support::Reply;
 using testing_support::TestConfig;
 using testing_support::WhoisTestServer;
@@ -34,7 +38,33 @@ struct Fault {
     bool noAddress = false;   // the host has no address
     int stopServerAfter = -1; // the server dies after this many connections
     bool reset = false;       // needs a connection reset
+    // The RDAP service's reply for a name, given the port of another server that
+    // would call every name registered (for redirects); none: nothing listens.
+    std::function<HttpReply(const std::string& name, std::uint16_t elsewhere)> rdap = nullptr;
 };
+
+// WHOIS refuses every question; RDAP answers as the row says.
+Fault RdapRow(const char* what, std::string status, bool dates,
+              std::function<HttpReply(const std::string& name, std::uint16_t elsewhere)> rdap) {
+    Fault fault{what,
+                [](int, const std::string&) {
+                    return Reply{Reply::Mode::AnswerAndClose,
+                                 "WHOIS LIMIT EXCEEDED - SEE WWW.EXAMPLE.NET/WHOIS-LIMIT\r\n",
+                                 {},
+                                 0};
+                },
+                std::move(status),
+                dates};
+    fault.rdap = std::move(rdap);
+    return fault;
+}
+
+HttpReply HttpStatus(int status, std::string body = {}) {
+    HttpReply reply;
+    reply.status = status;
+    reply.body = std::move(body);
+    return reply;
+}
 
 std::string Status(const char* utf8) {
     return G(utf8);
@@ -108,6 +138,81 @@ std::vector<Fault> Faults() {
              return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
          },
          "", false, false, false, 12},
+        RdapRow("RDAP 200 registered with both dates", Status("已注册"), true,
+                [](const std::string& name, std::uint16_t) {
+                    return RdapTestServer::Registered(name);
+                }),
+        RdapRow("RDAP 404", Status("可以注册"), false,
+                [](const std::string&, std::uint16_t) { return RdapTestServer::NotFound(); }),
+        RdapRow("RDAP 429 without Retry-After", "!", false,
+                [](const std::string&, std::uint16_t) { return HttpStatus(429); }),
+        RdapRow("RDAP 429 with Retry-After", "!", false,
+                [](const std::string&, std::uint16_t) {
+                    HttpReply reply = HttpStatus(429);
+                    reply.headers = {{"Retry-After", "0"}};
+                    return reply;
+                }),
+        RdapRow("RDAP 500", "!", false,
+                [](const std::string&, std::uint16_t) {
+                    return HttpStatus(500, R"({"errorCode":500,"title":"Server Error"})");
+                }),
+        RdapRow("RDAP 301 to another host", "!", false,
+                [](const std::string& name, std::uint16_t elsewhere) {
+                    HttpReply reply = HttpStatus(301);
+                    reply.headers = {{"Location", "http://localhost:" + std::to_string(elsewhere) +
+                                                      "/com/v1/domain/" + name + ".com"}};
+                    return reply;
+                }),
+        RdapRow("RDAP not JSON", "!", false,
+                [](const std::string&, std::uint16_t) {
+                    return HttpStatus(200, "<html><body>Too many requests</body></html>");
+                }),
+        RdapRow("RDAP JSON without events", Status("已注册"), false,
+                [](const std::string& name, std::uint16_t) {
+                    return HttpStatus(200, R"({"objectClassName":"domain","ldhName":")" + name +
+                                           R"(.com"})");
+                }),
+        RdapRow("RDAP wrong ldhName", "!", false,
+                [](const std::string& name, std::uint16_t) {
+                    HttpReply reply = RdapTestServer::Registered(name);
+                    reply.body = RdapTestServer::DomainJson("x" + name);
+                    return reply;
+                }),
+        RdapRow("RDAP 2 MiB body", "!", false,
+                [](const std::string& name, std::uint16_t) {
+                    HttpReply reply = RdapTestServer::Registered(name);
+                    reply.body.insert(reply.body.size() - 1,
+                                      R"(,"pad":")" + std::string(2 << 20, 'x') + "\"");
+                    return reply;
+                }),
+        RdapRow("RDAP body that drips", Status("已注册"), true,
+                [](const std::string& name, std::uint16_t) {
+                    HttpReply reply = RdapTestServer::Registered(name);
+                    reply.mode = HttpReply::Mode::Drip;
+                    reply.pieceBytes = 300;
+                    reply.gapMs = 120;
+                    return reply;
+                }),
+        RdapRow("RDAP silence", "!", false,
+                [](const std::string&, std::uint16_t) {
+                    HttpReply reply;
+                    reply.mode = HttpReply::Mode::Silent;
+                    return reply;
+                }),
+        RdapRow("RDAP reset half way", "!", false,
+                [](const std::string& name, std::uint16_t) {
+                    HttpReply reply = RdapTestServer::Registered(name);
+                    reply.mode = HttpReply::Mode::ResetHalfway;
+                    return reply;
+                }),
+        [] {
+            Fault both = RdapRow("WHOIS silent and RDAP 503", "!", false,
+                                 [](const std::string&, std::uint16_t) { return HttpStatus(503); });
+            both.reply = [](int, const std::string&) {
+                return Reply{Reply::Mode::Silent, {}, {}, 0};
+            };
+            return both;
+        }(),
     };
 }
 
@@ -130,7 +235,19 @@ void RunFault(const Fault& fault, int names) {
                 return fault.reply(seen++, WhoisTestServer::NameOf(request));
             });
         }
+        RdapTestServer elsewhere; // where a redirect points; it must never be asked
+        elsewhere.SetResponder(
+            [](const std::string& path) { return RdapTestServer::Registered(RdapTestServer::NameOf(path)); });
+        RdapTestServer rdap;
+        if (fault.rdap) {
+            rdap.SetResponder([&](const std::string& path) {
+                return fault.rdap(RdapTestServer::NameOf(path), elsewhere.Port());
+            });
+        }
         auto config = TestConfig(fault.refuse ? WhoisTestServer::UnusedPort() : server->Port());
+        if (fault.rdap) {
+            config.RdapBase = rdap.Base();
+        }
         config.DataWaitMs = 500;
         config.AnswerCap = 64 * 1024;
         if (fault.noAddress) {
@@ -180,6 +297,11 @@ void RunFault(const Fault& fault, int names) {
             EXPECT_EQ(row.Column(3).empty(), !fault.expectDates) << row.Caption;
             available += row.Column(1) == G("可以注册");
             failed += row.Column(1) == "!";
+        }
+        if (fault.rdap) {
+            // Each name went to RDAP once, and nothing followed the redirect.
+            EXPECT_EQ(rdap.Requests().size(), static_cast<std::size_t>(names));
+            EXPECT_EQ(elsewhere.ConnectionCount(), 0u);
         }
         if (fault.expectedStatus.empty()) {
             // Answers while the server lived, failures after: every row has one.
