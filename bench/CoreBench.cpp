@@ -2,6 +2,7 @@
 // workers, generation, the result list and the profile store.
 #include "Generator.h"
 #include "Profiles.h"
+#include "RdapTestServer.h"
 #include "ResultList.h"
 #include "TestUtil.h"
 #include "WhoisParser.h"
@@ -104,15 +105,30 @@ void BM_EightWaitingWorkersCpu(benchmark::State& state) {
 BENCHMARK(BM_EightWaitingWorkersCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 // A whole run of 80 names over the eight workers with the program's own pacing,
-// against a loopback server that answers at once. Each worker asks 10 names,
-// no sooner than 2 s apart, so 18 s is the least the run can take.
+// against loopback servers that answer at once. Each worker asks 10 names, no
+// sooner than 2 s apart, so 18 s is the least the run can take. Argument 0: the
+// WHOIS server answers every name; 1: it refuses every name and the RDAP
+// service answers each (registered), over one kept-alive connection a worker.
 void BM_WholeRun80Names(benchmark::State& state) {
+    const bool viaRdap = state.range(0) == 1;
     for (auto _ : state) {
         WhoisTestServer server;
+        testing_support::RdapTestServer rdap;
+        if (viaRdap) {
+            server.SetResponder([](const std::string&) {
+                return testing_support::Reply{testing_support::Reply::Mode::AnswerAndClose,
+                                              "WHOIS LIMIT EXCEEDED\r\n", {}, 0};
+            });
+            rdap.SetResponder([](const std::string& path) {
+                return testing_support::RdapTestServer::Registered(
+                    testing_support::RdapTestServer::NameOf(path));
+            });
+        }
         testing_support::WorkerHarness harness;
         TYmSeekConfig config;
         config.Host = "127.0.0.1";
         config.Port = server.Port();
+        config.RdapBase = rdap.Base(); // never a host outside this machine
         std::vector<TYmSeek*> workers;
         for (int i = 0; i < 8; ++i) {
             workers.push_back(&harness.Add(config));
@@ -135,10 +151,18 @@ void BM_WholeRun80Names(benchmark::State& state) {
         state.SetIterationTime(wall);
         state.counters["ratio_to_pacing_bound"] = wall / 18.0;
         state.counters["cpu_percent_of_wall"] = cpu / wall * 100;
-        state.counters["answers"] = static_cast<double>(harness.Of("Once").size());
+        int answered = 0;
+        for (const auto& e : harness.Of("Once")) {
+            answered += e.rec.State == 1 && e.rec.Registered == (viaRdap ? 1 : 0);
+        }
+        state.counters["answers"] = answered;
+        if (viaRdap) {
+            state.counters["rdap_connections"] = static_cast<double>(rdap.ConnectionCount());
+        }
     }
+    state.SetLabel(viaRdap ? "WHOIS refuses, RDAP answers" : "WHOIS answers");
 }
-BENCHMARK(BM_WholeRun80Names)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_WholeRun80Names)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 TGenerationRequest TenThousandAllFiltersOn() {
     TGenerationRequest request;

@@ -4,6 +4,7 @@
 #include "Layout.h"
 #include "Main.h"
 #include "ProcessCounts.h"
+#include "RdapTestServer.h"
 #include "ScriptedView.h"
 #include "TestUtil.h"
 #include "Texts.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -319,4 +321,80 @@ TEST(MainForm, AWorkerThatCannotStartGivesAClearErrorAndTheWindowStaysIdle) {
     rig.form->stBt2Click();
     EXPECT_EQ(rig.view.messages.size(), 1u);
     EXPECT_EQ(rig.form->ResultList().Count(), 0);
+}
+
+TEST(MainForm, NamesWhoseWhoisExchangeFailsAreAnsweredByRdapAndLogged) {
+    // WHOIS refuses every third name; RDAP calls the first of them registered,
+    // the second free, and fails on the third.
+    WhoisTestServer whois;
+    whois.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        if (name == "AiCai" || name == "BaiCai" || name == "CaiCai") {
+            return Reply{Reply::Mode::AnswerAndClose, "WHOIS LIMIT EXCEEDED\r\n", {}, 0};
+        }
+        return Reply{Reply::Mode::AnswerAndClose,
+                     name == "AiAi" ? WhoisTestServer::RegisteredAnswer(name)
+                                    : WhoisTestServer::NoMatchAnswer(name),
+                     {},
+                     0};
+    });
+    testing_support::RdapTestServer rdap;
+    rdap.SetResponder([](const std::string& path) {
+        const std::string name = testing_support::RdapTestServer::NameOf(path);
+        if (name == "aicai") {
+            return testing_support::RdapTestServer::Registered(name);
+        }
+        if (name == "baicai") {
+            return testing_support::RdapTestServer::NotFound();
+        }
+        testing_support::HttpReply failed;
+        failed.status = 500;
+        return failed;
+    });
+    TMainFormOptions options = Against(whois);
+    options.Seek.RdapBase = rdap.Base();
+    FormRig rig(options);
+    rig.view.memo = "ai bai cai";
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    ASSERT_TRUE(rig.PumpUntilEnded());
+    EXPECT_EQ(rig.view.Status(), G("总共个9域名查询完毕!"));
+    const TResultList& list = rig.form->ResultList();
+    ASSERT_EQ(list.Count(), 9);
+    auto row = [&](const std::string& caption) {
+        for (int i = 0; i < list.Count(); ++i) {
+            if (list.Row(i).Caption == caption) {
+                return list.Row(i);
+            }
+        }
+        ADD_FAILURE() << caption;
+        return list.Row(0);
+    };
+    EXPECT_EQ(row("AiCai.com").Column(1), G("已注册"));
+    EXPECT_EQ(row("AiCai.com").Column(2), "1997-09-15");
+    EXPECT_EQ(row("AiCai.com").Column(3), "2028-09-14");
+    EXPECT_EQ(row("BaiCai.com").Column(1), G("可以注册"));
+    EXPECT_EQ(row("BaiCai.com").Column(2), "");
+    EXPECT_EQ(row("CaiCai.com").Column(1), "!");
+    EXPECT_EQ(row("AiAi.com").Column(1), G("已注册"));
+    EXPECT_EQ(row("CaiAi.com").Column(1), G("可以注册"));
+
+    // One hidden log line for each name that went to RDAP, after its answer line.
+    std::vector<std::string> rdapLines;
+    for (std::size_t i = 0; i < rig.view.log.size(); ++i) {
+        if (rig.view.log[i].rfind("RDAP ", 0) == 0) {
+            rdapLines.push_back(rig.view.log[i]);
+            EXPECT_EQ(rig.view.log[i - 1], "BakOnSeekActOnce");
+        }
+    }
+    ASSERT_EQ(rdapLines.size(), 3u);
+    std::sort(rdapLines.begin(), rdapLines.end());
+    EXPECT_EQ(rdapLines[0], "RDAP AiCai.com: WHOIS no answer about the name (a refusal or an "
+                            "unreadable text); RDAP 200, registered");
+    EXPECT_EQ(rdapLines[1], "RDAP BaiCai.com: WHOIS no answer about the name (a refusal or an "
+                            "unreadable text); RDAP 404, can be registered");
+    EXPECT_EQ(rdapLines[2], "RDAP CaiCai.com: WHOIS no answer about the name (a refusal or an "
+                            "unreadable text); RDAP 500, no answer: HTTP status 500");
+    EXPECT_EQ(rdap.Requests().size(), 3u);
+    EXPECT_TRUE(rig.view.messages.empty()); // a failure is a "!", never a box
 }
