@@ -1,10 +1,10 @@
 // HTTPS through WinHTTP in its asynchronous mode. A blocked synchronous
 // request cannot be cancelled from another thread (closing its handle did not
 // end it), but an asynchronous one ends when its handle is closed. So the
-// owning thread starts each step (send, receive the headers, ask for data,
-// read) and waits on an event that the step's completion callback sets, or that
-// Cut() sets; it watches the idle limit itself, since WinHTTP's receive time-out
-// does not cover the wait for the response headers.
+// owning thread starts each step (send, receive the headers, read) and waits
+// on an event that the step's completion callback sets, or that Cut() sets; it
+// watches the idle limit itself, since WinHTTP's receive time-out does not
+// cover the wait for the response headers.
 //
 // What the callback touches lives in a reference-counted state that the request
 // handle holds until WinHTTP says the handle is closing, so the owning thread
@@ -292,6 +292,9 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
             ok = false;
         }
     }
+    // The body: ask what has arrived and read just that (a read asked for more
+    // may wait to fill its buffer), until nothing is left. The last, empty read
+    // marks the response as read, so WinHTTP may keep the connection.
     while (ok) {
         if (!WinHttpQueryDataAvailable(request, nullptr)) {
             result.error = ErrorText("WinHttpQueryDataAvailable", GetLastError());
@@ -302,11 +305,7 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
             ok = false;
             break;
         }
-        if (number == 0) {
-            break; // the whole body is in
-        }
-        const DWORD want =
-            std::min<DWORD>(number, static_cast<DWORD>(state->buffer.size()));
+        const DWORD want = std::min<DWORD>(number, static_cast<DWORD>(state->buffer.size()));
         if (!WinHttpReadData(request, state->buffer.data(), want, nullptr)) {
             result.error = ErrorText("WinHttpReadData", GetLastError());
             ok = false;
@@ -325,6 +324,20 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
             break;
         }
         body.append(state->buffer.data(), number);
+    }
+    // A connection that ends before the announced length is a cut-off answer,
+    // not a short one.
+    if (ok) {
+        DWORD length = 0;
+        DWORD size = sizeof length;
+        if (WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                                WINHTTP_HEADER_NAME_BY_INDEX, &length, &size,
+                                WINHTTP_NO_HEADER_INDEX) &&
+            body.size() != length) {
+            result.error = "the answer ended after " + std::to_string(body.size()) + " of " +
+                           std::to_string(length) + " bytes";
+            ok = false;
+        }
     }
     // Closing cancels whatever is still under way; the callback frees ref.
     WinHttpCloseHandle(request);

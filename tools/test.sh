@@ -23,7 +23,7 @@ cmake --build build -j"$jobs"
 echo "== 2. threaded suites under ThreadSanitizer"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_SANITIZE=thread \
     -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
-cmake --build build-tsan -j"$jobs" --target platform_tests worker_tests runs_tests form_tests
+cmake --build build-tsan -j"$jobs" --target platform_tests tls_tests worker_tests runs_tests form_tests
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest -L threads --output-on-failure -j"$jobs") | tee build-tsan/ctest.log
 
@@ -42,7 +42,7 @@ CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREE
     -DVANTREEL_SANITIZE=address,undefined -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_TESTS=OFF \
     -DVANTREEL_BUILD_BENCH=OFF
 cmake --build build-fuzz -j"$jobs"
-for target in Whois SplitWords Generation Ini; do
+for target in Whois SplitWords Generation Ini Rdap; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     seeds="tests/fuzz/corpus/$(echo "$target" | tr '[:upper:]' '[:lower:]')"

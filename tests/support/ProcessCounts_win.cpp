@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <psapi.h>
 #include <tlhelp32.h>
+
+#include <cstdint>
 
 namespace testing_support {
 
@@ -14,7 +17,21 @@ std::size_t OpenHandleCount() {
     return count;
 }
 
+// The threads this program started itself: those whose start routine lies in
+// the executable. Threads that system libraries keep for themselves (the pool
+// that runs WinHTTP's callbacks, which lets an idle thread go only after
+// seconds, or WinHTTP's connection keeper) are not the program's to end.
 std::size_t ThreadCount() {
+    using QueryThread = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+    static const auto query = reinterpret_cast<QueryThread>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
+    constexpr int kThreadQuerySetWin32StartAddress = 9;
+    MODULEINFO image{};
+    ::GetModuleInformation(::GetCurrentProcess(), ::GetModuleHandleW(nullptr), &image,
+                           sizeof image);
+    const auto first = reinterpret_cast<std::uintptr_t>(image.lpBaseOfDll);
+    const auto last = first + image.SizeOfImage;
+
     const DWORD self = ::GetCurrentProcessId();
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     std::size_t count = 0;
@@ -22,7 +39,18 @@ std::size_t ThreadCount() {
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Thread32First(snapshot, &entry); more;
          more = ::Thread32Next(snapshot, &entry)) {
-        count += entry.th32OwnerProcessID == self;
+        if (entry.th32OwnerProcessID != self) {
+            continue;
+        }
+        HANDLE thread = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        std::uintptr_t start = 0;
+        const bool known = thread != nullptr && query != nullptr &&
+                           query(thread, kThreadQuerySetWin32StartAddress, &start, sizeof start,
+                                 nullptr) == 0;
+        if (thread != nullptr) {
+            ::CloseHandle(thread);
+        }
+        count += !known || (start >= first && start < last);
     }
     ::CloseHandle(snapshot);
     return count;
