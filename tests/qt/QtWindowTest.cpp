@@ -1,3 +1,4 @@
+#include "TwoServiceRoad.h"
 #include "WhoisTestServer.h"
 #include "WindowHarness.h"
 #include "WorkerHarness.h"
@@ -511,4 +512,38 @@ TEST(MainWindow, ClosingDoesNotWaitForAHangingHostLookup) {
     w.window->close();
     w.window.reset();
     EXPECT_LT(timer.elapsed(), 1500);
+}
+
+TEST(MainWindow, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
+    testing_support::TwoServiceRoad road;
+    WindowHarness w(road.Options());
+    w.SetMemo("ai bai cai dan");
+    w.Click("stBt1");
+    ASSERT_EQ(w.Form().ResultList().Count(), 16);
+    w.Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 30000));
+    const auto refused = road.Refused();
+    ASSERT_GE(refused.size(), 5u);
+    EXPECT_EQ(road.rdap.Requests().size(), refused.size());
+    const TResultList& list = w.Form().ResultList();
+    for (int i = 0; i < list.Count(); ++i) {
+        const auto& row = list.Row(i);
+        const std::string name = row.Caption.substr(0, row.Caption.size() - 4);
+        EXPECT_NE(row.Column(1), "!") << row.Caption;
+        if (refused.count(name) != 0 && name.size() % 2 == 1) {
+            EXPECT_EQ(row.Column(1), G("已注册")) << row.Caption;
+            EXPECT_EQ(row.Column(2), "2012-04-01") << row.Caption;
+            EXPECT_EQ(row.Column(3), "2027-04-01") << row.Caption; // 16:00 at +08:00 is 08:00 UTC
+        }
+    }
+    const QString log = w.Find<QPlainTextEdit>("RzMemo1")->toPlainText();
+    int rdapLines = 0;
+    for (const QString& line : log.split(QLatin1Char('\n'))) {
+        rdapLines += line.startsWith(QStringLiteral("RDAP "));
+    }
+    EXPECT_EQ(rdapLines, static_cast<int>(refused.size()));
+    w.window->resize(739, 466);
+    QCoreApplication::processEvents();
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("rdap-rows.png"));
+    EXPECT_TRUE(w.window->grab().save(path));
 }

@@ -2,6 +2,7 @@
 // layout, the spin edits, the whole road against a loopback WHOIS server, the
 // About box, notifications during modal loops, and the end.
 #include "Layout.h"
+#include "TwoServiceRoad.h"
 #include "WhoisTestServer.h"
 #include "Win32Harness.h"
 #include "WorkerHarness.h"
@@ -413,4 +414,31 @@ TEST(Win32Window, ClosingDoesNotWaitForAHangingLookup) {
                   std::chrono::steady_clock::now() - start)
                   .count(),
               1500);
+}
+
+TEST(Win32Window, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
+    testing_support::TwoServiceRoad road;
+    Win32Harness w(road.Options());
+    w.SetText("YinjieMemo", "ai bai cai dan");
+    w.Click("stBt1");
+    ASSERT_EQ(w.Rows(), 16);
+    w.ClickTool("xInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 30000));
+    const auto refused = road.Refused();
+    ASSERT_GE(refused.size(), 5u);
+    EXPECT_EQ(road.rdap.Requests().size(), refused.size());
+    for (int i = 0; i < w.Rows(); ++i) {
+        const std::string caption = w.Cell(i, 0);
+        const std::string name = caption.substr(0, caption.size() - 4);
+        EXPECT_NE(w.Cell(i, 1), "!") << caption;
+        if (refused.count(name) != 0 && name.size() % 2 == 1) {
+            EXPECT_EQ(w.Cell(i, 1), G("已注册")) << caption;
+            EXPECT_EQ(w.Cell(i, 2), "2012-04-01") << caption;
+            EXPECT_EQ(w.Cell(i, 3), "2027-04-01") << caption;
+        }
+    }
+    // For a look at the rows from outside (a screenshot of the virtual screen).
+    if (const char* hold = std::getenv("VANTREEL_HOLD_MS")) {
+        PumpFor(std::atoi(hold));
+    }
 }
