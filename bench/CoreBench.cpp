@@ -117,7 +117,9 @@ void BM_WholeRun80Names(benchmark::State& state) {
         if (viaRdap) {
             server.SetResponder([](const std::string&) {
                 return testing_support::Reply{testing_support::Reply::Mode::AnswerAndClose,
-                                              "WHOIS LIMIT EXCEEDED\r\n", {}, 0};
+                                              "WHOIS LIMIT EXCEEDED\r\n",
+                                              {},
+                                              0};
             });
             rdap.SetResponder([](const std::string& path) {
                 return testing_support::RdapTestServer::Registered(
@@ -162,7 +164,12 @@ void BM_WholeRun80Names(benchmark::State& state) {
     }
     state.SetLabel(viaRdap ? "WHOIS refuses, RDAP answers" : "WHOIS answers");
 }
-BENCHMARK(BM_WholeRun80Names)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_WholeRun80Names)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 TGenerationRequest TenThousandAllFiltersOn() {
     TGenerationRequest request;

@@ -29,10 +29,10 @@ struct HttpResult {
 class HttpsClient {
 public:
     struct Options {
-        int idleMs = 20000;                // this long without a byte fails the request
-        std::size_t bodyCap = 1 << 20;     // a longer body fails the request
-        std::string trustFile;             // tests only: a PEM file of the authorities to trust
-                                           // instead of the system's (ignored on Windows)
+        int idleMs = 20000;            // this long without a byte fails the request
+        std::size_t bodyCap = 1 << 20; // a longer body fails the request
+        std::string trustFile;         // tests only: a PEM file of the authorities to trust
+                                       // instead of the system's (ignored on Windows)
     };
 
     explicit HttpsClient(Options options);

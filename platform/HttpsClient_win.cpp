@@ -27,8 +27,8 @@ std::wstring Widen(const std::string& text) {
     if (text.empty()) {
         return {};
     }
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
     return wide;
@@ -160,8 +160,9 @@ struct HttpsClient::Impl {
 HttpsClient::HttpsClient(Options options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
     impl_->cutEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    impl_->session = WinHttpOpen(L"Vantreel/1.08", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+    impl_->session =
+        WinHttpOpen(L"Vantreel/1.08", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (impl_->cutEvent == nullptr || impl_->session == nullptr) {
         if (impl_->session != nullptr) {
             WinHttpCloseHandle(impl_->session);
@@ -211,9 +212,9 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
         result.error = ErrorText("WinHttpConnect", GetLastError());
         return result;
     }
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           secure ? WINHTTP_FLAG_SECURE : 0);
+    HINTERNET request =
+        WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                           WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0);
     if (request == nullptr) {
         result.error = ErrorText("WinHttpOpenRequest", GetLastError());
         return result;
@@ -249,7 +250,8 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
                 result.error = "no data for " + std::to_string(d.options.idleMs) + " ms";
                 return false;
             }
-            const DWORD w = WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(limit - idle));
+            const DWORD w =
+                WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(limit - idle));
             if (w == WAIT_OBJECT_0 + 1) {
                 result.outcome = HttpResult::Outcome::Cut;
                 return false;

@@ -206,8 +206,7 @@ std::string RdapUtcDay(std::string_view s) {
             if (zone == "Z" || zone == "z") {
                 // UTC
             } else if ((zone[0] == '+' || zone[0] == '-') && Digits(zone, 1, 2, zh) &&
-                       (zone.size() == 3 ||
-                        (zone.size() == 5 && Digits(zone, 3, 2, zm)) ||
+                       (zone.size() == 3 || (zone.size() == 5 && Digits(zone, 3, 2, zm)) ||
                         (zone.size() == 6 && zone[3] == ':' && Digits(zone, 4, 2, zm))) &&
                        zh <= 23 && zm <= 59) {
                 offset = (zh * 60 + zm) * (zone[0] == '-' ? -1 : 1);

@@ -308,8 +308,8 @@ void TYmSeek::SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure) {
         break;
     }
     }
-    rec.Note = "RDAP " + rec.Name + ".com: WHOIS " + (whoisFailure.empty() ? "failed" : whoisFailure) +
-               "; RDAP " + outcome;
+    rec.Note = "RDAP " + rec.Name + ".com: WHOIS " +
+               (whoisFailure.empty() ? "failed" : whoisFailure) + "; RDAP " + outcome;
 }
 
 void TYmSeek::NotifySeek(const TSeekNotify& notify) {

@@ -47,7 +47,7 @@ struct TYmSeekConfig {
     std::string RdapBase = "https://rdap.verisign.com/com/v1/";
     std::size_t RdapBodyCap = 1 << 20; // a longer RDAP answer is no answer
     std::string RdapTrustFile;         // tests only: the authority to trust instead of the system's
-    platform::TResolver Resolve;          // empty: the system's host-name lookup
+    platform::TResolver Resolve;       // empty: the system's host-name lookup
     platform::TThreadStarter StartThread; // empty: a plain system thread
 };
 

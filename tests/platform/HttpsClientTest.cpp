@@ -1,7 +1,7 @@
 // The HTTPS client against the loopback HTTP server: what it hands back, the
 // connection it keeps, what it refuses, and how a cut ends a request.
-#include "Clock.h"
 #include "HttpsClient.h"
+#include "Clock.h"
 #include "RdapTestServer.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ TEST(HttpsClient, HandsBackStatusAndBodyAndSendsTheAcceptHeader) {
     RdapTestServer server;
     server.SetResponder([](const std::string& path) {
         return RdapTestServer::NameOf(path) == "aiai" ? RdapTestServer::Registered("aiai")
-                                                       : RdapTestServer::NotFound();
+                                                      : RdapTestServer::NotFound();
     });
     HttpsClient client(Short());
     const HttpResult registered = client.Get(Url(server, "aiai"), "application/rdap+json");

@@ -29,9 +29,10 @@ TEST(RdapUtcDay, AppliesTheOffsetBeforeTakingTheDay) {
 }
 
 TEST(RdapUtcDay, AnythingElseGivesNoDate) {
-    for (const char* bad : {"", "2024", "2024-13-01T00:00:00Z", "2023-02-29T00:00:00Z",
-                            "2024-02-12T25:00:00Z", "2024-02-12T04:38:38+2", "2024-02-12T04:38:38 UTC",
-                            "2024-02-12T04:38:38.Z", "12-Feb-2024", "2024-02-12X", "20240212"}) {
+    for (const char* bad :
+         {"", "2024", "2024-13-01T00:00:00Z", "2023-02-29T00:00:00Z", "2024-02-12T25:00:00Z",
+          "2024-02-12T04:38:38+2", "2024-02-12T04:38:38 UTC", "2024-02-12T04:38:38.Z",
+          "12-Feb-2024", "2024-02-12X", "20240212"}) {
         EXPECT_EQ(RdapUtcDay(bad), "") << bad;
     }
 }
@@ -75,8 +76,8 @@ TEST(ReadRdapAnswer, ARegistrarsShapesAreReadAsTheRecordMeansThem) {
 }
 
 TEST(ReadRdapAnswer, ARegisteredNameMayComeWithoutDatesOrRegistrarName) {
-    const auto bare = ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})",
-                                     "AiBai");
+    const auto bare =
+        ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})", "AiBai");
     EXPECT_EQ(bare.verdict, Verdict::Registered);
     EXPECT_EQ(bare.CreationDate, "");
     EXPECT_EQ(bare.ExpirationDate, "");
@@ -127,7 +128,7 @@ TEST(ReadRdapAnswer, DeepNestingAndOddTypesAreSurvived) {
     const auto reading = ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":"AIBAI.COM",
         "events":{"eventAction":"registration"},"entities":[null,1,{"roles":"registrar"},
         {"roles":[null,"registrar"],"vcardArray":["vcard",null,[null,["fn"]],[["fn",{},"text",7]]]}]})",
-                                       "AiBai");
+                                        "AiBai");
     EXPECT_EQ(reading.verdict, Verdict::Registered);
     EXPECT_EQ(reading.CreationDate, "");
     EXPECT_EQ(reading.Registrar, "");

@@ -53,8 +53,7 @@ Fault RdapRow(const char* what, std::string status, bool dates,
                                  {},
                                  0};
                 },
-                std::move(status),
-                dates};
+                std::move(status), dates};
     fault.rdap = std::move(rdap);
     return fault;
 }
@@ -170,7 +169,7 @@ std::vector<Fault> Faults() {
         RdapRow("RDAP JSON without events", Status("已注册"), false,
                 [](const std::string& name, std::uint16_t) {
                     return HttpStatus(200, R"({"objectClassName":"domain","ldhName":")" + name +
-                                           R"(.com"})");
+                                               R"(.com"})");
                 }),
         RdapRow("RDAP wrong ldhName", "!", false,
                 [](const std::string& name, std::uint16_t) {
@@ -236,8 +235,9 @@ void RunFault(const Fault& fault, int names) {
             });
         }
         RdapTestServer elsewhere; // where a redirect points; it must never be asked
-        elsewhere.SetResponder(
-            [](const std::string& path) { return RdapTestServer::Registered(RdapTestServer::NameOf(path)); });
+        elsewhere.SetResponder([](const std::string& path) {
+            return RdapTestServer::Registered(RdapTestServer::NameOf(path));
+        });
         RdapTestServer rdap;
         if (fault.rdap) {
             rdap.SetResponder([&](const std::string& path) {

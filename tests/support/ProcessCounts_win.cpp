@@ -44,9 +44,9 @@ std::size_t ThreadCount() {
         }
         HANDLE thread = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
         std::uintptr_t start = 0;
-        const bool known = thread != nullptr && query != nullptr &&
-                           query(thread, kThreadQuerySetWin32StartAddress, &start, sizeof start,
-                                 nullptr) == 0;
+        const bool known =
+            thread != nullptr && query != nullptr &&
+            query(thread, kThreadQuerySetWin32StartAddress, &start, sizeof start, nullptr) == 0;
         if (thread != nullptr) {
             ::CloseHandle(thread);
         }

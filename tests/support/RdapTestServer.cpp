@@ -1,6 +1,7 @@
 #include "RdapTestServer.h"
 
-#include <chrono>
+#include "Base.h"
+#include "Clock.h"
 
 namespace testing_support {
 namespace {
@@ -11,17 +12,11 @@ constexpr int kSliceMs = 20;
 constexpr int kKeepAliveMs = 15000;
 
 std::int64_t NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return platform::TickCountMs();
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return s;
+std::string Upper(const std::string& s) {
+    return UpperCase(s);
 }
 
 class PlainStream final : public ServerStream {
@@ -51,13 +46,20 @@ private:
 
 const char* Reason(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 404:
+        return "Not Found";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
@@ -85,9 +87,13 @@ std::string HeaderValue(const std::string& head, const std::string& name) {
 
 RdapTestServer::RdapTestServer(StreamFactory factory) : factory_(std::move(factory)) {
     if (!factory_) {
-        factory_ = [](net::Socket socket) { return std::make_unique<PlainStream>(socket); };
+        factory_ = [](net::Socket socket) {
+            return std::make_unique<PlainStream>(socket);
+        };
     }
-    responder_ = [](const std::string&) { return NotFound(); };
+    responder_ = [](const std::string&) {
+        return NotFound();
+    };
     listener_ = net::ListenLoopback(port_);
     acceptThread_ = std::thread([this] { AcceptLoop(); });
 }
@@ -252,8 +258,8 @@ std::string RdapTestServer::DomainJson(const std::string& bareName, const std::s
            registrar +
            R"("]]],"entities":[{"objectClassName":"entity","roles":["abuse"],)"
            R"("vcardArray":["vcard",[["version",{},"text","4.0"],["fn",{},"text",""]]]}]}],)"
-           R"("events":[{"eventAction":"registration","eventDate":")" + created +
-           R"("},{"eventAction":"expiration","eventDate":")" + expires +
+           R"("events":[{"eventAction":"registration","eventDate":")" +
+           created + R"("},{"eventAction":"expiration","eventDate":")" + expires +
            R"("},{"eventAction":"last changed","eventDate":"2024-08-02T02:17:33Z"},)"
            R"({"eventAction":"last update of RDAP database","eventDate":"2026-12-09T01:50:56Z"}],)"
            R"("secureDNS":{"delegationSigned":false},"nameservers":[],)"

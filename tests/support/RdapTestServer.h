@@ -33,11 +33,11 @@ using StreamFactory = std::function<std::unique_ptr<ServerStream>(net::Socket ac
 // What the server does with one request.
 struct HttpReply {
     enum class Mode {
-        Whole,        // status line, headers and body; the connection stays open
+        Whole,         // status line, headers and body; the connection stays open
         WholeAndClose, // the same, then close (Connection: close)
-        Drip,         // the headers, then the body in pieces of pieceBytes, gapMs apart
-        Silent,       // never answer, keep the connection open
-        ResetHalfway, // the headers and half the body, then a reset
+        Drip,          // the headers, then the body in pieces of pieceBytes, gapMs apart
+        Silent,        // never answer, keep the connection open
+        ResetHalfway,  // the headers and half the body, then a reset
     };
     Mode mode = Mode::Whole;
     int status = 200;
@@ -53,8 +53,8 @@ struct HttpReply {
 class RdapTestServer {
 public:
     struct Request {
-        std::string path;   // "/com/v1/domain/aiai.com"
-        std::string accept; // the Accept header
+        std::string path;       // "/com/v1/domain/aiai.com"
+        std::string accept;     // the Accept header
         std::size_t connection; // which connection (0-based, in accept order) carried it
     };
 
