@@ -86,6 +86,12 @@ TProfileValues LoadProfile(const std::string& iniPath, const std::string& name) 
 
 void SaveProfile(const std::string& iniPath, const std::string& name,
                  const TProfileValues& values) {
+    // A section line ends at its last "]": a name holding one would be written
+    // as a section that no reader finds again. Refused before anything is
+    // written, for what it is, not as a file that cannot be written.
+    if (platform::GbkFindLast(name, ']') != std::string::npos) {
+        throw AppError(texts::ProfileNameBracket());
+    }
     Write(iniPath, name, "YmLenSp1", std::to_string(values.YmLenSp1));
     Write(iniPath, name, "YmLenSp2", std::to_string(values.YmLenSp2));
     Write(iniPath, name, "YmHanEd", values.YmHanEd);

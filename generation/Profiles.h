@@ -31,7 +31,8 @@ std::vector<std::string> ListProfiles(const std::string& iniPath);
 TProfileValues LoadProfile(const std::string& iniPath, const std::string& name);
 
 // Writes the eight keys in order. Raises AppError "Unable to write to <path>" at
-// the first key that cannot be written; the keys before it stay written.
+// the first key that cannot be written; the keys before it stay written. A name
+// with a "]" is refused with its own message before anything is written.
 void SaveProfile(const std::string& iniPath, const std::string& name, const TProfileValues& values);
 
 // An integer value as the profile reads it: "0x"/"0X" and more is hexadecimal,

@@ -398,3 +398,15 @@ TEST(MainForm, NamesWhoseWhoisExchangeFailsAreAnsweredByRdapAndLogged) {
     EXPECT_EQ(rdap.Requests().size(), 3u);
     EXPECT_TRUE(rig.view.messages.empty()); // a failure is a "!", never a box
 }
+
+TEST(MainForm, AProfileNameWithABracketIsRefusedWithItsReason) {
+    FormRig rig;
+    rig.view.inputs.push_back({true, "my]set"});
+    rig.form->stBt4Click();
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_TRUE(rig.view.messages[0].error);
+    EXPECT_EQ(rig.view.messages[0].text, texts::ProfileNameBracket());
+    EXPECT_EQ(rig.view.messages[0].text.find("Unable to write"), std::string::npos);
+    EXPECT_TRUE(rig.view.profileNames.empty());
+    EXPECT_FALSE(std::filesystem::exists(rig.folder.Path() / "kestrova.ini"));
+}

@@ -118,3 +118,22 @@ TEST_F(Profiles, ClearedValues) {
     EXPECT_EQ(v.YmPiPeiEd, "");
     EXPECT_FALSE(v.DuplicationChk);
 }
+
+TEST_F(Profiles, ANameWithABracketIsRefusedForWhatItIsBeforeAnythingIsWritten) {
+    Hand("[kept]\r\nYmLenSp1=3\r\n");
+    for (const std::string name : {"a]b", "]", "end]"}) {
+        try {
+            SaveProfile(path, name, Sample());
+            ADD_FAILURE() << name << " was saved";
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()), testing_support::G(
+                                                 "设置组合的名称不能含有“]”：这样的名称存进设置文件"
+                                                 "后再也读不出来。\r\n\r\n请换一个名称..."))
+                << name;
+        }
+    }
+    EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"), "[kept]\r\nYmLenSp1=3\r\n");
+    // A two-byte character whose second byte is the code of "]" is no bracket.
+    EXPECT_NO_THROW(SaveProfile(path, "\xE0\x5D", Sample()));
+    EXPECT_EQ(ListProfiles(path), (std::vector<std::string>{"kept", "\xE0\x5D"}));
+}
