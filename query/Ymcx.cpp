@@ -111,36 +111,83 @@ TYmSeekRec* TYmSeek::GetSeekRec(std::int32_t i) {
 void TYmSeek::Execute() {
     FSeekPos = 0;
     while (!Terminated()) {
-        TakeHandover();
-        const std::int64_t now = platform::TickCountMs();
-        const int r = platform::RandomInt(2);
-        const auto count = static_cast<std::int32_t>(FDomains.size());
-        if (FSeekPos < count && !FStopFlag) {
-            if ((now - FLastTick) / FConfig.PacingUnitMs > r + 1) {
-                SeekOne(FSeekPos);
-                ++FSeekPos;
-                FLastTick = now;
-            } else {
-                WaitForPacing(now);
+        try {
+            Pass();
+        } catch (...) {
+            // An error that escapes a pass (out of memory or threads around a
+            // notification, say) must not end the worker for good: later runs
+            // would hand it names it never asks. It goes on as if that step had
+            // failed.
+            try {
+                RecoverFromError();
+            } catch (...) {
             }
         }
-        if (Terminated()) {
-            break;
-        }
-        if (FSeekPos == count) {
-            FSeekPos = 0;
-            NotifySeek(OnSeekActFinish);
-            // A new list handed over while this one was ending starts at once;
-            // otherwise park until the next run.
-            Suspend([this] { return FHandoverPending.load(); });
-        }
-        if (FStopFlag) {
-            FSeekPos = 0;
-            // A StartSeek that cleared the flag after the test above must not be
-            // lost: the flag is tested again as the worker parks.
-            Suspend([this] { return !FStopFlag.load(); });
+    }
+}
+
+// One step of the worker's life: an exchange or a wait for the pacing, then,
+// at the end of the list or after a stop, a park.
+void TYmSeek::Pass() {
+    TakeHandover();
+    const std::int64_t now = platform::TickCountMs();
+    const int r = platform::RandomInt(2);
+    const auto count = static_cast<std::int32_t>(FDomains.size());
+    if (FSeekPos < count && !FStopFlag) {
+        if ((now - FLastTick) / FConfig.PacingUnitMs > r + 1) {
+            FLastTick = now;
+            SeekOne(FSeekPos);
+            ++FSeekPos;
+        } else {
+            WaitForPacing(now);
         }
     }
+    if (Terminated()) {
+        return;
+    }
+    if (FSeekPos == count) {
+        FSeekPos = 0;
+        FFinishing = true;
+        NotifySeek(OnSeekActFinish);
+        // A new list handed over while this one was ending starts at once;
+        // otherwise park until the next run.
+        Suspend([this] { return FHandoverPending.load(); });
+        FFinishing = false;
+    }
+    if (FStopFlag) {
+        FSeekPos = 0;
+        // A StartSeek that cleared the flag after the test above must not be
+        // lost: the flag is tested again as the worker parks.
+        Suspend([this] { return !FStopFlag.load(); });
+    }
+}
+
+void TYmSeek::RecoverFromError() {
+    if (FInHand >= 0) {
+        // The name in hand: unless its answer already reached the window, it
+        // failed, and the window hears so; the share goes on after it.
+        const std::int32_t i = FInHand;
+        FInHand = -1;
+        FSeekPos = i;
+        if (!FDelivered && i < static_cast<std::int32_t>(FSeekRecs.size())) {
+            TYmSeekRec& rec = FSeekRecs[static_cast<std::size_t>(i)];
+            rec.State = 2;
+            rec.Note = "Worker " + std::to_string(FWorkerIndex) + ": an error while asking about " +
+                       rec.Name + ".com; the name failed";
+            NotifySeek(OnSeekActOnce);
+        }
+        FSeekPos = i + 1;
+        return;
+    }
+    if (FFinishing) {
+        // The end of the list was reached: park as usual.
+        FFinishing = false;
+        Suspend([this] { return FHandoverPending.load(); });
+        return;
+    }
+    // Anywhere else (taking a list, pacing): try again after a pause, so an
+    // error that persists does not spin.
+    SleepMs(FConfig.PacingUnitMs, [this] { return FStopFlag.load(); });
 }
 
 // Sleeps instead of spinning: up to the 2-unit mark at once, then in short steps,
@@ -170,6 +217,7 @@ void TYmSeek::SeekOne(std::int32_t i) {
         rec.Registered = 0;
         return;
     }
+    FInHand = i;
     try {
         std::string failure;
         SeekWhois(rec, failure);
@@ -185,7 +233,9 @@ void TYmSeek::SeekOne(std::int32_t i) {
         FSocket.Close();
         rec.State = 2;
     }
+    FDelivered = false;
     NotifySeek(OnSeekActOnce);
+    FInHand = -1;
 }
 
 // failure: with State 2, why the exchange gave no usable answer.
@@ -323,5 +373,6 @@ void TYmSeek::NotifySeek(const TSeekNotify& notify) {
             return;
         }
         notify(this);
+        FDelivered = true;
     });
 }

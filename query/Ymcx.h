@@ -99,6 +99,8 @@ protected:
     void OnTerminate() override;
 
 private:
+    void Pass();
+    void RecoverFromError();
     void ApplyDomains(const std::vector<std::string>& list);
     void TakeHandover();
     void WaitForPacing(std::int64_t now);
@@ -116,6 +118,12 @@ private:
     std::vector<std::string> FDomains;
     std::atomic<bool> FStopFlag{false};
     std::int64_t FLastTick = 0;
+    // For a worker that meets an error outside an exchange's own guard: the
+    // name being asked (-1: none), whether its answer reached the window, and
+    // whether the end of the list was being reported.
+    std::int32_t FInHand = -1;
+    std::atomic<bool> FDelivered{false};
+    bool FFinishing = false;
 
     std::mutex FHandoverMutex;
     std::vector<std::string> FHandover;

@@ -126,9 +126,9 @@ TEST_F(Profiles, ANameWithABracketIsRefusedForWhatItIsBeforeAnythingIsWritten) {
             SaveProfile(path, name, Sample());
             ADD_FAILURE() << name << " was saved";
         } catch (const AppError& e) {
-            EXPECT_EQ(std::string(e.what()), testing_support::G(
-                                                 "设置组合的名称不能含有“]”：这样的名称存进设置文件"
-                                                 "后再也读不出来。\r\n\r\n请换一个名称..."))
+            EXPECT_EQ(std::string(e.what()),
+                      testing_support::G("设置组合的名称不能含有“]”：这样的名称存进设置文件"
+                                         "后再也读不出来。\r\n\r\n请换一个名称..."))
                 << name;
         }
     }

@@ -366,3 +366,88 @@ TEST(TYmSeek, ShutdownReleasesAWorkerWaitingForItsNotification) {
     worker.Shutdown();
     EXPECT_TRUE(harness.events.empty());
 }
+
+namespace {
+
+// Passes notifications on to the harness, but lets one fail on the worker's
+// side, as a notification does when the system runs out of memory or threads:
+// either before the window sees it, or after the window has taken it.
+class FailingDispatcher final : public platform::IDispatcher {
+public:
+    FailingDispatcher(WorkerHarness& harness, std::string kind, int occurrence, bool beforeRun)
+        : harness_(harness), kind_(std::move(kind)), occurrence_(occurrence),
+          beforeRun_(beforeRun) {}
+
+    bool RunAndWait(const std::function<void()>& fn) override {
+        // Before the run, a Finish is known by coming right after the last Once.
+        if (beforeRun_ && !failed_ && kind_ == "Finish" && !harness_.events.empty() &&
+            harness_.events.back().kind == "Once" && ++seen_ == occurrence_) {
+            failed_ = true;
+            throw std::bad_alloc();
+        }
+        const bool ran = harness_.dispatcher.RunAndWait(fn);
+        if (!beforeRun_ && !failed_ && !harness_.events.empty() &&
+            harness_.events.back().kind == kind_ && ++seen_ == occurrence_) {
+            failed_ = true;
+            throw std::bad_alloc();
+        }
+        return ran;
+    }
+
+private:
+    WorkerHarness& harness_;
+    std::string kind_;
+    int occurrence_;
+    bool beforeRun_;
+    int seen_ = 0;
+    bool failed_ = false;
+};
+
+} // namespace
+
+TEST(TYmSeek, AnErrorAfterAnAnswerWasShownLosesNothingAndTheWorkerGoesOn) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    FailingDispatcher failing(harness, "Once", 1, false);
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()), &failing);
+    worker.SetDomains({"FirstOne", "SecondTwo", "ThirdThree"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 3u); // each name shown once: the first not again as failed
+    EXPECT_EQ(once[0].rec.Name, "FirstOne");
+    EXPECT_EQ(once[0].rec.State, 1);
+    EXPECT_EQ(once[2].rec.Name, "ThirdThree");
+    EXPECT_TRUE(RestsSoon(worker, harness));
+    // And it takes the next run.
+    worker.SetDomains({"NextOne"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(2));
+    once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 4u);
+    EXPECT_EQ(once[3].rec.Name, "NextOne");
+    EXPECT_EQ(server.Connections().size(), 4u);
+}
+
+TEST(TYmSeek, AnErrorAtTheEndOfTheListParksTheWorkerForTheNextRun) {
+    WhoisTestServer server;
+    WorkerHarness harness;
+    FailingDispatcher failing(harness, "Finish", 1, true);
+    TYmSeek& worker = harness.Add(TestConfig(server.Port()), &failing);
+    worker.SetDomains({"OnlyOne"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.Of("Once").size() == 1; }));
+    ASSERT_TRUE(RestsSoon(worker, harness));
+    harness.PumpFor(600); // parked: it does not ask its list again
+    EXPECT_EQ(server.Connections().size(), 1u);
+    EXPECT_TRUE(harness.Of("Finish").empty()); // that one notification was lost
+    // The next run is asked and reported in full: before, the worker had ended
+    // and every later run that gave it names never ended.
+    worker.SetDomains({"AfterOne", "AfterTwo"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 3u);
+    EXPECT_EQ(once[1].rec.Name, "AfterOne");
+    EXPECT_EQ(once[2].rec.Name, "AfterTwo");
+}

@@ -103,9 +103,11 @@ public:
         }
     }
 
-    TYmSeek& Add(const TYmSeekConfig& config) {
-        auto worker =
-            std::make_unique<TYmSeek>(static_cast<int>(workers.size()), true, dispatcher, config);
+    // via: a dispatcher that passes the calls on to this harness's (tests of
+    // failing notifications); none for the harness's own.
+    TYmSeek& Add(const TYmSeekConfig& config, platform::IDispatcher* via = nullptr) {
+        auto worker = std::make_unique<TYmSeek>(static_cast<int>(workers.size()), true,
+                                                via != nullptr ? *via : dispatcher, config);
         auto record = [this](const char* kind) {
             return [this, kind](TYmSeek* w) {
                 Event e{kind, w->WorkerIndex(), w->SeekPos(), platform::TickCountMs(), {}};
