@@ -1,27 +1,41 @@
 #include "HostLookup.h"
 
-#include <condition_variable>
 #include <cstring>
 #include <exception>
-#include <thread>
+#include <utility>
 
 namespace platform {
 
-struct HostLookup::Slot {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool done = false;
-    bool cut = false;
+// What the caller and the lookup thread share. Questions are numbered; the
+// thread answers the newest one.
+struct HostLookup::State {
+    Mutex mutex;
+    Condition changed;
+    TResolver resolver;
+    bool cut = false;  // the owner is ending: every wait ends, no new question
+    bool quit = false; // the owner is gone: the thread ends after its lookup
+    std::uint64_t asked = 0;
+    std::uint64_t answered = 0;
+    std::string host;
     std::optional<std::uint32_t> address;
     std::exception_ptr error;
 };
 
 HostLookup::HostLookup(TResolver resolver)
-    : systemResolver_(!resolver),
-      resolver_(resolver ? std::move(resolver) : TResolver(ResolveIPv4)) {}
+    : systemResolver_(!resolver), state_(std::make_shared<State>()) {
+    state_->resolver = resolver ? std::move(resolver) : TResolver(ResolveIPv4);
+}
 
 HostLookup::~HostLookup() {
-    Cut();
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->cut = true;
+        state_->quit = true;
+    }
+    state_->changed.NotifyAll();
+    // A lookup may still be blocked in the system: the thread is let go and
+    // ends after it, holding the state it needs.
+    thread_.Detach();
 }
 
 namespace {
@@ -63,64 +77,63 @@ std::optional<std::uint32_t> NumericAddress(const std::string& host) {
 std::optional<std::uint32_t> HostLookup::Run(const std::string& host) {
     if (systemResolver_) {
         if (const auto address = NumericAddress(host)) {
-            std::lock_guard lock(mutex_);
-            return cut_ ? std::nullopt : address;
+            std::lock_guard lock(state_->mutex);
+            return state_->cut ? std::nullopt : address;
         }
     }
-    auto slot = std::make_shared<Slot>();
-    {
-        std::lock_guard lock(mutex_);
-        if (cut_) {
-            return std::nullopt;
-        }
-        current_ = slot;
-    }
-    struct Release {
-        HostLookup& self;
-        ~Release() {
-            std::lock_guard lock(self.mutex_);
-            self.current_.reset();
-        }
-    } release{*this};
-
-    // Throws std::system_error when no thread can be had: the exchange fails.
-    std::thread([slot, resolver = resolver_, host] {
-        std::optional<std::uint32_t> address;
-        std::exception_ptr error;
-        try {
-            address = resolver(host);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        std::lock_guard lock(slot->mutex);
-        slot->address = address;
-        slot->error = error;
-        slot->done = true;
-        slot->changed.notify_all();
-    }).detach();
-
-    std::unique_lock lock(slot->mutex);
-    slot->changed.wait(lock, [&] { return slot->done || slot->cut; });
-    if (!slot->done) {
+    std::unique_lock lock(state_->mutex);
+    if (state_->cut) {
         return std::nullopt;
     }
-    if (slot->error) {
-        std::rethrow_exception(slot->error);
+    if (!thread_.Joinable()) {
+        // Throws std::system_error when no thread can be had: the exchange fails.
+        thread_ = SystemThread([state = state_] { LookupLoop(state); });
     }
-    return slot->address;
+    state_->host = host;
+    const std::uint64_t question = ++state_->asked;
+    state_->changed.NotifyAll();
+    state_->changed.Wait(lock, -1,
+                         [&] { return state_->answered == question || state_->cut; });
+    if (state_->answered != question) {
+        return std::nullopt;
+    }
+    if (state_->error) {
+        std::rethrow_exception(std::exchange(state_->error, nullptr));
+    }
+    return state_->address;
 }
 
 void HostLookup::Cut() {
-    std::shared_ptr<Slot> slot;
     {
-        std::lock_guard lock(mutex_);
-        cut_ = true;
-        slot = current_;
+        std::lock_guard lock(state_->mutex);
+        state_->cut = true;
     }
-    if (slot) {
-        std::lock_guard lock(slot->mutex);
-        slot->cut = true;
-        slot->changed.notify_all();
+    state_->changed.NotifyAll();
+}
+
+void HostLookup::LookupLoop(const std::shared_ptr<State>& state) {
+    std::unique_lock lock(state->mutex);
+    for (;;) {
+        state->changed.Wait(lock, -1,
+                            [&] { return state->quit || state->asked != state->answered; });
+        if (state->quit) {
+            return;
+        }
+        const std::uint64_t question = state->asked;
+        const std::string host = state->host;
+        lock.unlock();
+        std::optional<std::uint32_t> address;
+        std::exception_ptr error;
+        try {
+            address = state->resolver(host);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        state->address = address;
+        state->error = error;
+        state->answered = question;
+        state->changed.NotifyAll();
     }
 }
 

@@ -10,6 +10,7 @@
 // handle holds until WinHTTP says the handle is closing, so the owning thread
 // may leave a cancelled request at once.
 #include "HttpsClient.h"
+#include "SystemThread.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -41,7 +42,7 @@ std::string ErrorText(const char* what, DWORD code) {
 // What one request's callbacks report to the waiting thread.
 struct RequestState {
     enum class Step { None, Sent, Headers, Available, Read, Error };
-    std::mutex mutex;
+    Mutex mutex;
     HANDLE event = nullptr; // auto-reset: a step completed
     Step step = Step::None;
     DWORD number = 0; // bytes available or read

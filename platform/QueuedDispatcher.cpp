@@ -1,5 +1,6 @@
 #include "QueuedDispatcher.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace platform {
@@ -26,14 +27,14 @@ bool QueuedDispatcher::RunAndWait(const std::function<void()>& fn) {
         }
         queue_.push_back(job);
     }
-    changed_.notify_all();
+    changed_.NotifyAll();
     if (poster_) {
         poster_();
     }
     std::unique_lock lock(mutex_);
     // A job that the pumping thread has taken runs to its end even when a shutdown
     // comes meanwhile: fn refers to the caller's stack, so the caller must not leave.
-    changed_.wait(lock, [&] { return job->done || (shutDown_ && !job->taken); });
+    changed_.Wait(lock, -1, [&] { return job->done || (shutDown_ && !job->taken); });
     return job->done;
 }
 
@@ -69,7 +70,7 @@ int QueuedDispatcher::PumpAll() {
             std::lock_guard lock(mutex_);
             job->done = true;
         }
-        changed_.notify_all();
+        changed_.NotifyAll();
         ++ran;
     }
     return ran;
@@ -88,10 +89,11 @@ bool QueuedDispatcher::PumpUntil(const std::function<bool()>& pred, int timeoutM
             PumpAll();
             return pred();
         }
-        changed_.wait_until(
-            lock,
-            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(20)),
-            [&] { return !queue_.empty() || shutDown_; });
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        changed_.Wait(lock, std::min<std::int64_t>(left, 20),
+                      [&] { return !queue_.empty() || shutDown_; });
     }
 }
 
@@ -101,7 +103,7 @@ void QueuedDispatcher::Shutdown() {
         shutDown_ = true;
         queue_.clear();
     }
-    changed_.notify_all();
+    changed_.NotifyAll();
 }
 
 bool QueuedDispatcher::IsShutDown() const {

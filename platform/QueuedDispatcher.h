@@ -1,12 +1,11 @@
 #pragma once
 
 #include "Dispatcher.h"
+#include "SystemThread.h"
 
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 namespace platform {
 
@@ -35,8 +34,8 @@ public:
 
 private:
     struct Job;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    mutable Mutex mutex_;
+    Condition changed_;
     std::deque<std::shared_ptr<Job>> queue_;
     std::function<void()> poster_;
     bool shutDown_ = false;

@@ -1,6 +1,7 @@
 #include "TcpSocket.h"
 
 #include "HostLookup.h"
+#include "SystemThread.h"
 
 #include <winsock2.h>
 
@@ -32,7 +33,7 @@ constexpr int kSliceMs = 50;
 } // namespace
 
 struct TcpSocket::Impl {
-    std::mutex mutex; // guards the socket against Cut() from another thread
+    Mutex mutex; // guards the socket against Cut() from another thread
     SOCKET socket = INVALID_SOCKET;
     std::atomic<bool> cut{false};
 

@@ -1,6 +1,5 @@
 #include "Thread.h"
 
-#include <chrono>
 
 namespace platform {
 
@@ -14,9 +13,9 @@ TThread::TThread(IDispatcher& dispatcher, bool createSuspended, TThreadStarter s
 TThread::~TThread() {
     // The derived class has already ended the thread; this is the last guard
     // against a thread that would outlive its object.
-    if (thread_.joinable()) {
+    if (thread_.Joinable()) {
         Terminate();
-        thread_.join();
+        thread_.Join();
     }
 }
 
@@ -30,7 +29,7 @@ void TThread::Resume() {
             Body();
         };
         // Throws when no thread can be had; the object then stays never started.
-        thread_ = starter_ ? starter_(std::move(body)) : std::thread(std::move(body));
+        thread_ = starter_ ? starter_(std::move(body)) : SystemThread(std::move(body));
         started_ = true;
         return;
     }
@@ -38,7 +37,7 @@ void TThread::Resume() {
         return; // nothing to wake: a busy thread is not told to skip its next park
     }
     ++resumeCount_;
-    wake_.notify_all();
+    wake_.NotifyAll();
 }
 
 void TThread::Body() {
@@ -56,7 +55,7 @@ void TThread::Terminate() {
         std::lock_guard lock(mutex_);
         terminated_ = true;
     }
-    wake_.notify_all();
+    wake_.NotifyAll();
     OnTerminate();
 }
 
@@ -67,8 +66,8 @@ bool TThread::Terminated() const {
 
 void TThread::Shutdown() {
     Terminate();
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) {
-        thread_.join();
+    if (thread_.Joinable() && !thread_.IsCurrent()) {
+        thread_.Join();
     }
 }
 
@@ -93,7 +92,7 @@ void TThread::Suspend(const std::function<bool()>& stayAwake) {
     }
     parked_ = true;
     const auto seen = resumeCount_;
-    wake_.wait(lock, [&] { return terminated_ || resumeCount_ != seen; });
+    wake_.Wait(lock, -1, [&] { return terminated_ || resumeCount_ != seen; });
     parked_ = false;
 }
 
@@ -110,8 +109,8 @@ void TThread::SleepMs(std::int64_t ms, const std::function<bool()>& wakeWhen) {
     }
     std::unique_lock lock(mutex_);
     const auto seen = wakeCount_;
-    wake_.wait_for(lock, std::chrono::milliseconds(ms),
-                   [&] { return terminated_ || wakeCount_ != seen || (wakeWhen && wakeWhen()); });
+    wake_.Wait(lock, ms,
+               [&] { return terminated_ || wakeCount_ != seen || (wakeWhen && wakeWhen()); });
 }
 
 void TThread::Wake() {
@@ -119,7 +118,7 @@ void TThread::Wake() {
         std::lock_guard lock(mutex_);
         ++wakeCount_;
     }
-    wake_.notify_all();
+    wake_.NotifyAll();
 }
 
 } // namespace platform

@@ -1,18 +1,16 @@
 #pragma once
 
 #include "Dispatcher.h"
+#include "SystemThread.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
-#include <thread>
 
 namespace platform {
 
 // Starts a thread that runs body; throws std::system_error when the system has
 // no thread to give. Tests pass one that fails.
-using TThreadStarter = std::function<std::thread(std::function<void()> body)>;
+using TThreadStarter = std::function<SystemThread(std::function<void()> body)>;
 
 // A thread object in the manner of a toolkit thread class: created parked, it
 // parks itself and is woken by another thread, runs functions on the
@@ -70,10 +68,10 @@ private:
     void Body();
 
     IDispatcher& dispatcher_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
+    mutable Mutex mutex_;
+    Condition wake_;
     TThreadStarter starter_;
-    std::thread thread_;
+    SystemThread thread_;
     std::uint64_t resumeCount_ = 0;
     std::uint64_t wakeCount_ = 0;
     bool started_ = false;

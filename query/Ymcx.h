@@ -125,7 +125,7 @@ private:
     std::atomic<bool> FDelivered{false};
     bool FFinishing = false;
 
-    std::mutex FHandoverMutex;
+    platform::Mutex FHandoverMutex;
     std::vector<std::string> FHandover;
     std::atomic<bool> FHandoverPending{false};
 };

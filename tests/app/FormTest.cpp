@@ -307,7 +307,7 @@ TEST(MainForm, ClosingFromAMessageBoxOpenDuringARunDoesNotHang) {
 TEST(MainForm, AWorkerThatCannotStartGivesAClearErrorAndTheWindowStaysIdle) {
     TMainFormOptions options;
     options.Seek = TestConfig(WhoisTestServer::UnusedPort());
-    options.Seek.StartThread = [](std::function<void()>) -> std::thread {
+    options.Seek.StartThread = [](std::function<void()>) -> platform::SystemThread {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
     FormRig rig(options);

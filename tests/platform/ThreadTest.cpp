@@ -114,7 +114,7 @@ TEST(TThread, AThreadThatCannotBeStartedStaysNew) {
     class Failing final : public platform::TThread {
     public:
         explicit Failing(platform::IDispatcher& d)
-            : TThread(d, true, [](std::function<void()>) -> std::thread {
+            : TThread(d, true, [](std::function<void()>) -> platform::SystemThread {
                   throw std::system_error(std::make_error_code(std::errc::not_enough_memory));
               }) {}
         ~Failing() override { Shutdown(); }

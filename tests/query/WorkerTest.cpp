@@ -293,7 +293,7 @@ TEST(TYmSeek, ShutdownDoesNotWaitForAHangingLookup) {
 TEST(TYmSeek, AThreadThatCannotBeStartedThrowsAndLeavesTheWorkerNew) {
     WorkerHarness harness;
     auto config = TestConfig(WhoisTestServer::UnusedPort());
-    config.StartThread = [](std::function<void()>) -> std::thread {
+    config.StartThread = [](std::function<void()>) -> platform::SystemThread {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
     TYmSeek& worker = harness.Add(config);

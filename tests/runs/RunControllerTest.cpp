@@ -339,12 +339,12 @@ TEST(TRunController, AnAnswerBeyondTheTotalIsNotCounted) {
 TEST(TRunController, AWorkerThatCannotStartCallsTheRunOffWithAClearError) {
     auto config = Idle();
     int starts = 0;
-    config.StartThread = [&starts](std::function<void()> body) -> std::thread {
+    config.StartThread = [&starts](std::function<void()> body) -> platform::SystemThread {
         if (++starts == 3) {
             throw std::system_error(
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         }
-        return std::thread(std::move(body));
+        return platform::SystemThread(std::move(body));
     };
     RunRig run(config);
     run.list.AddPendingRows(Names(16));

@@ -95,7 +95,7 @@ RdapTestServer::RdapTestServer(StreamFactory factory) : factory_(std::move(facto
         return NotFound();
     };
     listener_ = net::ListenLoopback(port_);
-    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    acceptThread_ = platform::SystemThread([this] { AcceptLoop(); });
 }
 
 RdapTestServer::~RdapTestServer() {
@@ -130,7 +130,7 @@ void RdapTestServer::AcceptLoop() {
         }
         std::lock_guard lock(mutex_);
         const std::size_t index = connections_++;
-        threads_.emplace_back([this, client, index] { Serve(client, index); });
+        threads_.Start([this, client, index] { Serve(client, index); });
     }
 }
 
@@ -227,16 +227,9 @@ void RdapTestServer::Stop() {
     if (stopping_.exchange(true)) {
         return;
     }
-    acceptThread_.join();
+    acceptThread_.Join();
     net::Close(listener_);
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(mutex_);
-        threads.swap(threads_);
-    }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    threads_.JoinAll();
 }
 
 std::string RdapTestServer::NameOf(const std::string& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConnectionThreads.h"
+
 #include "TestSockets.h"
 
 #include <atomic>
@@ -99,8 +101,8 @@ private:
     std::function<HttpReply(const std::string&)> responder_;
     std::vector<Request> requests_;
     std::size_t connections_ = 0;
-    std::vector<std::thread> threads_;
-    std::thread acceptThread_;
+    ConnectionThreads threads_;
+    platform::SystemThread acceptThread_;
 };
 
 } // namespace testing_support

@@ -33,7 +33,7 @@ WhoisTestServer::WhoisTestServer() {
         return Reply{Reply::Mode::AnswerAndClose, NoMatchAnswer(NameOf(request)), {}, 0};
     };
     listener_ = net::ListenLoopback(port_);
-    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    acceptThread_ = platform::SystemThread([this] { AcceptLoop(); });
 }
 
 WhoisTestServer::~WhoisTestServer() {
@@ -65,7 +65,7 @@ void WhoisTestServer::AcceptLoop() {
         std::lock_guard lock(mutex_);
         const std::size_t index = connections_.size();
         connections_.push_back({{}, NowMs()});
-        threads_.emplace_back([this, client, index] { Serve(client, index); });
+        threads_.Start([this, client, index] { Serve(client, index); });
         changed_.notify_all();
     }
 }
@@ -137,16 +137,9 @@ void WhoisTestServer::Stop() {
     if (stopping_.exchange(true)) {
         return;
     }
-    acceptThread_.join();
+    acceptThread_.Join();
     net::Close(listener_);
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(mutex_);
-        threads.swap(threads_);
-    }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    threads_.JoinAll();
 }
 
 std::uint16_t WhoisTestServer::UnusedPort() {

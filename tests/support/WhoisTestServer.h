@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConnectionThreads.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -83,8 +85,8 @@ private:
     mutable std::condition_variable changed_;
     std::function<Reply(const std::string&)> responder_;
     std::vector<Connection> connections_;
-    std::vector<std::thread> threads_;
-    std::thread acceptThread_;
+    ConnectionThreads threads_;
+    platform::SystemThread acceptThread_;
 };
 
 } // namespace testing_support
