@@ -144,6 +144,8 @@ struct HttpsClient::Impl {
     INTERNET_PORT connectedPort = 0;
     HANDLE cutEvent = nullptr; // manual-reset: set once, for good
 
+    bool OpenSession();
+
     HINTERNET Connect(const std::wstring& host, INTERNET_PORT port) {
         if (connection != nullptr && (host != connectedHost || port != connectedPort)) {
             WinHttpCloseHandle(connection);
@@ -161,33 +163,39 @@ struct HttpsClient::Impl {
 HttpsClient::HttpsClient(Options options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
     impl_->cutEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    impl_->session =
-        WinHttpOpen(L"Vantreel/1.08", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
-    if (impl_->cutEvent == nullptr || impl_->session == nullptr) {
-        if (impl_->session != nullptr) {
-            WinHttpCloseHandle(impl_->session);
-        }
-        if (impl_->cutEvent != nullptr) {
-            CloseHandle(impl_->cutEvent);
-        }
-        throw std::runtime_error("WinHTTP could not be opened");
+    if (impl_->cutEvent == nullptr) {
+        throw std::runtime_error("no event for the HTTPS client");
     }
-    const int ms = impl_->options.idleMs;
-    WinHttpSetTimeouts(impl_->session, ms, ms, ms, ms);
-    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-    WinHttpSetOption(impl_->session, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
-    WinHttpSetStatusCallback(impl_->session, &OnStatus,
-                             WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
-                             0);
 }
 
 HttpsClient::~HttpsClient() {
     if (impl_->connection != nullptr) {
         WinHttpCloseHandle(impl_->connection);
     }
-    WinHttpCloseHandle(impl_->session);
+    if (impl_->session != nullptr) {
+        WinHttpCloseHandle(impl_->session);
+    }
     CloseHandle(impl_->cutEvent);
+}
+
+// The session is opened at the first request: most workers never need one.
+bool HttpsClient::Impl::OpenSession() {
+    if (session != nullptr) {
+        return true;
+    }
+    session = WinHttpOpen(L"Vantreel/1.08", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                          WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+    if (session == nullptr) {
+        return false;
+    }
+    const int ms = options.idleMs;
+    WinHttpSetTimeouts(session, ms, ms, ms, ms);
+    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    WinHttpSetOption(session, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+    WinHttpSetStatusCallback(session, &OnStatus,
+                             WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
+                             0);
+    return true;
 }
 
 void HttpsClient::Cut() {
@@ -206,6 +214,10 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
     bool secure = false;
     if (!CrackUrl(url, host, port, path, secure)) {
         result.error = "not an address: " + url;
+        return result;
+    }
+    if (!d.OpenSession()) {
+        result.error = ErrorText("WinHttpOpen", GetLastError());
         return result;
     }
     HINTERNET connection = d.Connect(host, port);

@@ -325,7 +325,9 @@ TEST(TYmSeek, EightWorkersAskInParallelEachAtItsOwnPace) {
     for (int i = 0; i < 8; ++i) {
         const auto first = began.at("First" + std::to_string(i));
         const auto second = began.at("Second" + std::to_string(i));
-        EXPECT_GE(second - first, 170) << "worker " << i;
+        // Two units of 100 ms, less what a loaded machine adds to the server's
+        // taking of the first connection.
+        EXPECT_GE(second - first, 150) << "worker " << i;
         lastFirst = std::max(lastFirst, first);
         earliestSecond = std::min(earliestSecond, second);
     }
