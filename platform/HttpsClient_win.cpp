@@ -360,8 +360,13 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
         result.outcome = HttpResult::Outcome::Answered;
         result.status = static_cast<long>(status);
         result.body = std::move(body);
-    } else if (result.outcome != HttpResult::Outcome::Cut) {
-        result.outcome = HttpResult::Outcome::Failed;
+    } else {
+        if (result.outcome != HttpResult::Outcome::Cut) {
+            result.outcome = HttpResult::Outcome::Failed;
+        }
+        // A connection left in the middle of an answer is of no use to the next.
+        WinHttpCloseHandle(d.connection);
+        d.connection = nullptr;
     }
     return result;
 }

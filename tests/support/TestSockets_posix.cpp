@@ -29,7 +29,13 @@ Socket AcceptWithin(Socket listener, int ms) {
         return kInvalid;
     }
     const int fd = ::accept4(static_cast<int>(listener), nullptr, nullptr, SOCK_CLOEXEC);
-    return fd < 0 ? kInvalid : fd;
+    if (fd < 0) {
+        return kInvalid;
+    }
+    // A client that stops reading must not hold the server's sends for ever.
+    timeval sendLimit{3, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
+    return fd;
 }
 
 int ReceiveWithin(Socket socket, char* buffer, int size, int ms) {

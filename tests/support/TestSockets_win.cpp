@@ -47,7 +47,14 @@ Socket AcceptWithin(Socket listener, int ms) {
         return kInvalid;
     }
     const SOCKET s = ::accept(static_cast<SOCKET>(listener), nullptr, nullptr);
-    return s == INVALID_SOCKET ? kInvalid : static_cast<Socket>(s);
+    if (s == INVALID_SOCKET) {
+        return kInvalid;
+    }
+    // A client that stops reading must not hold the server's sends for ever.
+    const DWORD sendLimitMs = 3000;
+    ::setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendLimitMs),
+                 sizeof sendLimitMs);
+    return static_cast<Socket>(s);
 }
 
 int ReceiveWithin(Socket socket, char* buffer, int size, int ms) {
