@@ -405,6 +405,12 @@ private:
     bool failed_ = false;
 };
 
+// Ends a worker when the test's scope closes, before what it was given.
+struct EndsFirst {
+    TYmSeek& worker;
+    ~EndsFirst() { worker.Shutdown(); }
+};
+
 } // namespace
 
 TEST(TYmSeek, AnErrorAfterAnAnswerWasShownLosesNothingAndTheWorkerGoesOn) {
@@ -412,6 +418,7 @@ TEST(TYmSeek, AnErrorAfterAnAnswerWasShownLosesNothingAndTheWorkerGoesOn) {
     WorkerHarness harness;
     FailingDispatcher failing(harness, "Once", 1, false);
     TYmSeek& worker = harness.Add(TestConfig(server.Port()), &failing);
+    const EndsFirst ends{worker}; // before the dispatcher it calls through goes
     worker.SetDomains({"FirstOne", "SecondTwo", "ThirdThree"});
     worker.StartSeek();
     ASSERT_TRUE(harness.PumpUntilFinishes(1));
@@ -436,6 +443,7 @@ TEST(TYmSeek, AnErrorAtTheEndOfTheListParksTheWorkerForTheNextRun) {
     WorkerHarness harness;
     FailingDispatcher failing(harness, "Finish", 1, true);
     TYmSeek& worker = harness.Add(TestConfig(server.Port()), &failing);
+    const EndsFirst ends{worker}; // before the dispatcher it calls through goes
     worker.SetDomains({"OnlyOne"});
     worker.StartSeek();
     ASSERT_TRUE(harness.PumpUntil([&] { return harness.Of("Once").size() == 1; }));
