@@ -22,13 +22,13 @@ std::string ErrorDisplayText(const std::string& message) {
     return message;
 }
 
-std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
-    const auto slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (extension.empty() || name.empty() || name.find('.') != std::string::npos) {
+platform::FilePath WithDefaultExtension(const platform::FilePath& path,
+                                        const std::string& extension) {
+    const std::string_view name = path.FileName();
+    if (extension.empty() || name.empty() || name.find('.') != std::string_view::npos) {
         return path;
     }
-    return path + "." + extension;
+    return path.Plus("." + extension);
 }
 
 } // namespace dialogs

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <functional>
 #include <string>
 
@@ -14,8 +16,8 @@ struct SaveOptions {
     std::string filterName;       // "文本文件"
     std::string filterPattern;    // "*.txt"
     std::string defaultExtension; // "txt", added with a dot to a name without one
-    std::string initialFolder;
-    std::string fileName; // offered
+    platform::FilePath initialFolder;
+    platform::FilePath fileName; // offered
 };
 
 // A test's stand-in for the real boxes; every text is GBK.
@@ -23,7 +25,7 @@ struct Script {
     std::function<void(const std::string& text, Icon icon)> message;
     std::function<bool(const std::string& caption, const std::string& prompt, std::string& value)>
         input;
-    std::function<bool(const SaveOptions& options, std::string& chosen)> save;
+    std::function<bool(const SaveOptions& options, platform::FilePath& chosen)> save;
 };
 
 // Installs a script (nullptr puts the real boxes back); the one installed now.
@@ -35,6 +37,7 @@ const Script* ActiveScript();
 std::string ErrorDisplayText(const std::string& message);
 
 // A name typed without an extension gets the default one, as the dialog adds it.
-std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+platform::FilePath WithDefaultExtension(const platform::FilePath& path,
+                                        const std::string& extension);
 
 } // namespace dialogs

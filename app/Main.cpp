@@ -27,7 +27,7 @@ TMainForm::TMainForm(IMainView& view, TMainFormOptions options)
     executablePath_ =
         options_.ExecutablePath.empty() ? platform::ExecutablePath() : options_.ExecutablePath;
     iniPath_ = options_.IniPath.empty()
-                   ? platform::ExtractFilePath(executablePath_) + "kestrova.ini"
+                   ? executablePath_.Folder().Plus("kestrova.ini")
                    : options_.IniPath;
     FormCreate();
 }
@@ -160,9 +160,9 @@ void TMainForm::xExportBtClick() {
         options.filterName = ExportFilterName();
         options.filterPattern = "*.txt";
         options.defaultExtension = "txt";
-        options.initialFolder = platform::ExtractFilePath(executablePath_);
+        options.initialFolder = executablePath_.Folder();
         options.fileName = lastExportName_;
-        std::string chosen;
+        platform::FilePath chosen;
         if (!view_.AskSaveFileName(options, chosen) || chosen.empty()) {
             return;
         }
@@ -250,8 +250,7 @@ void TMainForm::stBt4Click() {
 
 void TMainForm::xHelpBtClick() {
     Guarded([this] {
-        platform::OpenWebAddress(
-            publisher::HelpAddress(platform::ExtractFilePath(executablePath_)));
+        platform::OpenWebAddress(publisher::HelpAddress(executablePath_.Folder()));
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FilePath.h"
 #include "MainView.h"
 #include "QueuedDispatcher.h"
 #include "ResultList.h"
@@ -15,8 +16,8 @@
 // settings file.
 struct TMainFormOptions {
     TYmSeekConfig Seek;
-    std::string IniPath;        // empty: kestrova.ini beside the executable
-    std::string ExecutablePath; // empty: the running executable
+    platform::FilePath IniPath;        // empty: kestrova.ini beside the executable
+    platform::FilePath ExecutablePath; // empty: the running executable
     int StopPauseMs = TRunController::kStopPauseMs;
 };
 
@@ -75,8 +76,8 @@ public:
     const TResultList& ResultList() const { return list_; }
     const TRunController& RunController() const { return *runs_; }
     int SortColumn() const { return sortColumn_; }
-    const std::string& IniPath() const { return iniPath_; }
-    const std::string& ExecutablePath() const { return executablePath_; }
+    const platform::FilePath& IniPath() const { return iniPath_; }
+    const platform::FilePath& ExecutablePath() const { return executablePath_; }
     const std::vector<std::string>& ProfileNames() const { return profileNames_; }
     platform::QueuedDispatcher& Dispatcher() { return dispatcher_; }
 
@@ -87,9 +88,9 @@ private:
 
     IMainView& view_;
     TMainFormOptions options_;
-    std::string executablePath_;
-    std::string iniPath_;
-    std::string lastExportName_;
+    platform::FilePath executablePath_;
+    platform::FilePath iniPath_;
+    platform::FilePath lastExportName_;
     std::vector<std::string> profileNames_;
     int sortColumn_ = 0;
 

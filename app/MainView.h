@@ -37,7 +37,8 @@ public:
     // The default error display: an error box, the text as it is to be shown.
     virtual void ShowError(const std::string& text) = 0;
     // The save dialog (no overwrite question); false when cancelled.
-    virtual bool AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) = 0;
+    virtual bool AskSaveFileName(const dialogs::SaveOptions& options,
+                                 platform::FilePath& chosen) = 0;
     // The input box with OK and Cancel; false when cancelled.
     virtual bool AskText(const std::string& caption, const std::string& prompt, std::string& value,
                          int maxLength) = 0;

@@ -45,12 +45,12 @@ std::string SupportText() {
     return Support();
 }
 
-std::string HelpAddress(const std::string& executableFolder) {
-    std::string folder = executableFolder;
-    if (!folder.empty() && folder.front() != '/') {
-        folder.insert(0, "/"); // a drive letter path on Windows
-    }
-    return "file://" + folder + Assemble(kHelpStore, kHelpSlices, 5);
+std::string HelpAddress(const platform::FilePath& executableFolder) {
+    // "help/index.html", joined part by part with the system's delimiter.
+    const std::string relative = Assemble(kHelpStore, kHelpSlices, 5);
+    const auto slash = relative.find('/');
+    return platform::FileUrl(
+        executableFolder.Join(relative.substr(0, slash)).Join(relative.substr(slash + 1)));
 }
 
 } // namespace publisher

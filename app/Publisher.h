@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <string>
 
 // The publisher and the addresses the program opens, chosen once, here.
@@ -11,7 +13,7 @@ std::string WebHost();     // its host name, for the shortcut's description
 std::string SupportText(); // the toolbar's online-support contact, GBK
 
 // The help page that ships beside the executable, as a file address.
-std::string HelpAddress(const std::string& executableFolder);
+std::string HelpAddress(const platform::FilePath& executableFolder);
 
 // The text of a stored address: its slices joined in their fixed order.
 struct Slice {

@@ -88,17 +88,16 @@ std::string FormatText(std::string_view pattern, std::string_view argument) {
     return result;
 }
 
-void CreateDesktopShortcut(const std::string& fileName, const std::string& arguments,
+void CreateDesktopShortcut(const platform::FilePath& fileName, const std::string& arguments,
                            const std::string& linkName, const std::string& description) {
     if (fileName.empty() || linkName.empty()) {
         throw AppError(texts::ShortcutArgumentsBad());
     }
-    const std::string desktop = platform::DesktopFolder();
+    const platform::FilePath desktop = platform::DesktopFolder();
     if (desktop.empty()) {
         return;
     }
-    const std::string linkPath =
-        platform::IncludeTrailingDelimiter(desktop) + linkName + platform::ShortcutExtension();
-    platform::WriteShortcut(linkPath, fileName, arguments, platform::ExtractFilePath(fileName),
-                            description);
+    const platform::FilePath linkPath =
+        desktop.Join(linkName).Plus(platform::ShortcutExtension());
+    platform::WriteShortcut(linkPath, fileName, arguments, fileName.Folder(), description);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -39,5 +41,5 @@ std::string FormatText(std::string_view pattern, std::string_view argument);
 // Lays down a shortcut named linkName on the user's desktop that starts fileName
 // with arguments in fileName's folder. Raises AppError on an empty fileName or
 // linkName; without a desktop folder it does nothing.
-void CreateDesktopShortcut(const std::string& fileName, const std::string& arguments,
+void CreateDesktopShortcut(const platform::FilePath& fileName, const std::string& arguments,
                            const std::string& linkName, const std::string& description);

@@ -243,7 +243,7 @@ BENCHMARK(BM_Sort20000Rows)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecon
 
 void BM_ProfileIn500Sections(benchmark::State& state) {
     TempDir dir;
-    const std::string path = dir.File("kestrova.ini");
+    const platform::FilePath path = dir.File("kestrova.ini");
     std::string text;
     for (int i = 0; i < 500; ++i) {
         text += "[profile" + std::to_string(i) +

@@ -12,15 +12,15 @@ namespace {
 
 constexpr const char* kFileName = "kestrova.ini";
 
-std::int32_t ReadInteger(const std::string& path, const std::string& section, const char* key,
+std::int32_t ReadInteger(const platform::FilePath& path, const std::string& section, const char* key,
                          std::int32_t defaultValue) {
     return ParseProfileInteger(platform::ProfileReadString(section, key, "", path), defaultValue);
 }
 
-void Write(const std::string& path, const std::string& section, const char* key,
+void Write(const platform::FilePath& path, const std::string& section, const char* key,
            const std::string& value) {
     if (!platform::ProfileWriteString(section, key, value, path)) {
-        throw AppError(FormatText(texts::UnableToWrite(), path));
+        throw AppError(FormatText(texts::UnableToWrite(), path.ToText()));
     }
 }
 
@@ -30,11 +30,11 @@ TProfileValues ClearedProfileValues() {
     return TProfileValues{};
 }
 
-std::string ProfileFilePath() {
-    return platform::ExtractFilePath(platform::ExecutablePath()) + kFileName;
+platform::FilePath ProfileFilePath() {
+    return platform::ExecutablePath().Folder().Plus(kFileName);
 }
 
-std::vector<std::string> ListProfiles(const std::string& iniPath) {
+std::vector<std::string> ListProfiles(const platform::FilePath& iniPath) {
     return platform::ProfileSectionNames(iniPath);
 }
 
@@ -71,7 +71,7 @@ std::int32_t ClampLength(std::int32_t value) {
     return std::clamp<std::int32_t>(value, 0, 100);
 }
 
-TProfileValues LoadProfile(const std::string& iniPath, const std::string& name) {
+TProfileValues LoadProfile(const platform::FilePath& iniPath, const std::string& name) {
     TProfileValues values;
     values.YmLenSp1 = ReadInteger(iniPath, name, "YmLenSp1", 2);
     values.YmLenSp2 = ReadInteger(iniPath, name, "YmLenSp2", 9);
@@ -84,7 +84,7 @@ TProfileValues LoadProfile(const std::string& iniPath, const std::string& name) 
     return values;
 }
 
-void SaveProfile(const std::string& iniPath, const std::string& name,
+void SaveProfile(const platform::FilePath& iniPath, const std::string& name,
                  const TProfileValues& values) {
     // A section line ends at its last "]": a name holding one would be written
     // as a section that no reader finds again. Refused before anything is

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,20 +22,20 @@ struct TProfileValues {
 TProfileValues ClearedProfileValues();
 
 // kestrova.ini in the folder of the running executable.
-std::string ProfileFilePath();
+platform::FilePath ProfileFilePath();
 
 // The profile names: the file's section names in file order (none without a file).
-std::vector<std::string> ListProfiles(const std::string& iniPath);
+std::vector<std::string> ListProfiles(const platform::FilePath& iniPath);
 
 // Reads a profile's keys with their defaults (2, 9, "", "", "zg*", clear, "",
 // ""); a missing section gives the defaults. Lengths come back as stored: the
 // spin edits hold them within 0 to 100.
-TProfileValues LoadProfile(const std::string& iniPath, const std::string& name);
+TProfileValues LoadProfile(const platform::FilePath& iniPath, const std::string& name);
 
 // Writes the eight keys in order. Raises AppError "Unable to write to <path>" at
 // the first key that cannot be written; the keys before it stay written. A name
 // with a "]" is refused with its own message before anything is written.
-void SaveProfile(const std::string& iniPath, const std::string& name, const TProfileValues& values);
+void SaveProfile(const platform::FilePath& iniPath, const std::string& name, const TProfileValues& values);
 
 // An integer value as the profile reads it: "0x"/"0X" and more is hexadecimal,
 // anything else decimal; not a valid 32-bit integer gives defaultValue.

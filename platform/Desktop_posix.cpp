@@ -95,7 +95,7 @@ std::string ExecWord(std::string_view word) {
 
 } // namespace
 
-std::string DesktopFolder() {
+FilePath DesktopFolder() {
     const std::string home = HomeFolder();
     std::string config;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
@@ -106,27 +106,26 @@ std::string DesktopFolder() {
         return {};
     }
     std::string contents;
-    if (!ReadWholeFile(Utf8ToGbk(config + "/user-dirs.dirs"), contents)) {
+    if (!ReadWholeFile(FilePath::FromNative(config + "/user-dirs.dirs"), contents)) {
         return {};
     }
     const std::string folder = DesktopFromUserDirs(contents, home);
     if (folder.empty()) {
         return {};
     }
-    const std::string gbk = Utf8ToGbk(folder);
-    return DirectoryExists(gbk) ? gbk : std::string();
+    const FilePath path = FilePath::FromNative(folder);
+    return DirectoryExists(path) ? path : FilePath();
 }
 
 std::string ShortcutExtension() {
     return ".desktop";
 }
 
-void WriteShortcut(const std::string& linkPath, const std::string& target,
-                   const std::string& arguments, const std::string& workingDir,
-                   const std::string& description) {
+void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
+                   const FilePath& workingDir, const std::string& description) {
     // Arguments pass to the shell-free Exec line as they are; the target is one
     // quoted word.
-    std::string exec = ExecWord(GbkToUtf8(target));
+    std::string exec = ExecWord(target.Native());
     if (!arguments.empty()) {
         exec += ' ';
         exec += EntryValue(GbkToUtf8(arguments));
@@ -134,13 +133,13 @@ void WriteShortcut(const std::string& linkPath, const std::string& target,
     std::string entry = "[Desktop Entry]\n"
                         "Type=Application\n"
                         "Version=1.0\n";
-    std::string name = linkPath.substr(linkPath.rfind(kPathDelim) + 1);
+    std::string name(linkPath.FileName());
     if (name.size() > ShortcutExtension().size()) {
         name.resize(name.size() - ShortcutExtension().size());
     }
-    entry += "Name=" + EntryValue(GbkToUtf8(name)) + "\n";
+    entry += "Name=" + EntryValue(name) + "\n";
     entry += "Exec=" + exec + "\n";
-    entry += "Path=" + EntryValue(GbkToUtf8(workingDir)) + "\n";
+    entry += "Path=" + EntryValue(workingDir.Native()) + "\n";
     entry += "Comment=" + EntryValue(GbkToUtf8(description)) + "\n";
     entry += "Terminal=false\n";
     // The results are not examined: a desktop that refuses the file only means

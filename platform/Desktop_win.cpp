@@ -1,6 +1,8 @@
 #include "Desktop.h"
 
 #include "FileSystem.h"
+#include "Gbk.h"
+#include "WidePath.h"
 
 #include <windows.h>
 
@@ -12,39 +14,61 @@
 #include <stdexcept>
 
 namespace platform {
+namespace {
 
-std::string DesktopFolder() {
+// GBK text to UTF-16 for the shell (every GBK character has one).
+std::wstring WideText(const std::string& gbk) {
+    return WidePath(FilePath::FromText(gbk));
+}
+
+} // namespace
+
+FilePath DesktopFolder() {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER,
-                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                        KEY_READ, &key) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER,
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                        0, KEY_READ, &key) != ERROR_SUCCESS) {
         return {};
     }
-    char buffer[MAX_PATH * 4] = {};
-    DWORD size = sizeof buffer - 1;
+    std::wstring buffer(32768, L'\0');
+    DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
     DWORD type = 0;
-    const LONG rc =
-        ::RegQueryValueExA(key, "Desktop", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    const LONG rc = ::RegQueryValueExW(key, L"Desktop", nullptr, &type,
+                                       reinterpret_cast<BYTE*>(buffer.data()), &size);
     ::RegCloseKey(key);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return {};
     }
-    return std::string(buffer);
+    buffer.resize(size / sizeof(wchar_t));
+    while (!buffer.empty() && buffer.back() == L'\0') {
+        buffer.pop_back();
+    }
+    if (type == REG_EXPAND_SZ) {
+        std::wstring expanded(32768, L'\0');
+        const DWORD n = ::ExpandEnvironmentStringsW(buffer.c_str(), expanded.data(),
+                                                    static_cast<DWORD>(expanded.size()));
+        if (n == 0 || n > expanded.size()) {
+            return {};
+        }
+        expanded.resize(n - 1);
+        buffer = expanded;
+    }
+    const FilePath folder = PathFromWide(buffer);
+    return DirectoryExists(folder) ? folder : FilePath();
 }
 
 std::string ShortcutExtension() {
     return ".lnk";
 }
 
-void WriteShortcut(const std::string& linkPath, const std::string& target,
-                   const std::string& arguments, const std::string& workingDir,
-                   const std::string& description) {
+void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
+                   const FilePath& workingDir, const std::string& description) {
     ::OleInitialize(nullptr);
     struct Uninitialize {
         ~Uninitialize() { ::OleUninitialize(); }
     } uninitialize;
-    IShellLinkA* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link))) ||
         link == nullptr) {
         throw std::runtime_error("the Shell Link object cannot be created");
@@ -55,17 +79,14 @@ void WriteShortcut(const std::string& linkPath, const std::string& target,
         link->Release();
         throw std::runtime_error("the Shell Link object has no IPersistFile");
     }
-    link->SetPath(target.c_str());
-    link->SetArguments(arguments.c_str());
-    link->SetWorkingDirectory(workingDir.c_str());
-    link->SetDescription(description.c_str());
-    // The path goes to IPersistFile as UTF-16; the results are not examined.
-    std::wstring wide(static_cast<std::size_t>(linkPath.size()) + 1, L'\0');
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(),
-                                        static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    link->SetPath(WidePath(target).c_str());
+    link->SetArguments(WideText(arguments).c_str());
+    link->SetWorkingDirectory(WidePath(workingDir).c_str());
+    link->SetDescription(WideText(description).c_str());
     // A shortcut of the same name is replaced without a question; removing it
-    // first also replaces one that another process still holds open.
+    // first also replaces one that another process still holds open. The
+    // results are not examined: a refused shortcut only means no shortcut.
+    const std::wstring wide = WidePath(linkPath);
     ::DeleteFileW(wide.c_str());
     file->Save(wide.c_str(), FALSE);
     file->Release();

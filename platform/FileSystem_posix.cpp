@@ -16,8 +16,8 @@ const char kPathDelim = '/';
 
 namespace {
 
-std::string Native(const std::string& path) {
-    return GbkToUtf8(path);
+const std::string& Native(const FilePath& path) {
+    return path.Native();
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -37,39 +37,30 @@ bool WriteAll(int fd, std::string_view data) {
 
 } // namespace
 
-std::string ExecutablePath() {
+bool IsPathDelimiter(char c) {
+    return c == '/';
+}
+
+FilePath ExecutablePath() {
     char buffer[PATH_MAX + 1];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
     if (n <= 0) {
         return {};
     }
-    return Utf8ToGbk(std::string_view(buffer, static_cast<std::size_t>(n)));
+    return FilePath::FromNative(std::string(buffer, static_cast<std::size_t>(n)));
 }
 
-std::string ExtractFilePath(std::string_view path) {
-    const auto pos = path.rfind(kPathDelim);
-    return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
-}
-
-std::string IncludeTrailingDelimiter(std::string_view path) {
-    std::string result(path);
-    if (result.empty() || result.back() != kPathDelim) {
-        result += kPathDelim;
-    }
-    return result;
-}
-
-bool FileExists(const std::string& path) {
+bool FileExists(const FilePath& path) {
     struct stat info {};
     return ::stat(Native(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool DirectoryExists(const std::string& path) {
+bool DirectoryExists(const FilePath& path) {
     struct stat info {};
     return ::stat(Native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+bool ReadWholeFile(const FilePath& path, std::string& contents) {
     contents.clear();
     const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -147,7 +138,7 @@ void RemoveLeftovers(const std::string& target) {
 
 } // namespace
 
-bool WriteFileReplacing(const std::string& path, std::string_view contents) {
+bool WriteFileReplacing(const FilePath& path, std::string_view contents) {
     const std::string target = FollowLinks(Native(path));
     // Keep the mode of the file being replaced; a new file gets the usual 0666
     // less the user's umask, as an ordinary create would.
@@ -179,7 +170,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view contents) {
     return false;
 }
 
-bool MakeExecutable(const std::string& path) {
+bool MakeExecutable(const FilePath& path) {
     struct stat info {};
     const std::string native = Native(path);
     if (::stat(native.c_str(), &info) != 0) {

@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include "Random.h"
+#include "WidePath.h"
 
 #include <windows.h>
 
@@ -8,85 +9,44 @@ namespace platform {
 
 const char kPathDelim = '\\';
 
-namespace {
-
-constexpr UINT kGbk = 936;
-
-std::wstring Wide(const std::string& gbk) {
-    if (gbk.empty()) {
-        return {};
-    }
-    const int n =
-        ::MultiByteToWideChar(kGbk, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(kGbk, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), n);
-    return wide;
+bool IsPathDelimiter(char c) {
+    return c == '\\' || c == '/' || c == ':';
 }
 
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int n = ::WideCharToMultiByte(kGbk, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string gbk(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(kGbk, 0, wide.data(), static_cast<int>(wide.size()), gbk.data(), n,
-                          nullptr, nullptr);
-    return gbk;
-}
-
-// The position after the last delimiter ("\", "/" or ":"), stepping over the
-// second byte of each two-byte character, which may look like a "\".
-std::size_t AfterLastDelimiter(std::string_view path) {
-    std::size_t after = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const auto b = static_cast<unsigned char>(path[i]);
-        if (b >= 0x80 && ::IsDBCSLeadByteEx(kGbk, b) && i + 1 < path.size()) {
-            ++i;
-            continue;
+FilePath ExecutablePath() {
+    // A path may be longer than MAX_PATH: grow the buffer until it fits.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) {
+            return {};
         }
-        if (b == '\\' || b == '/' || b == ':') {
-            after = i + 1;
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return PathFromWide(buffer);
         }
+        if (buffer.size() >= 32768) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
     }
-    return after;
 }
 
-} // namespace
-
-std::string ExecutablePath() {
-    std::wstring buffer(32768, L'\0');
-    const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    buffer.resize(n);
-    return Narrow(buffer);
-}
-
-std::string ExtractFilePath(std::string_view path) {
-    return std::string(path.substr(0, AfterLastDelimiter(path)));
-}
-
-std::string IncludeTrailingDelimiter(std::string_view path) {
-    std::string result(path);
-    if (result.empty() || AfterLastDelimiter(result) != result.size()) {
-        result += kPathDelim;
-    }
-    return result;
-}
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+bool FileExists(const FilePath& path) {
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool DirectoryExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+bool DirectoryExists(const FilePath& path) {
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+bool ReadWholeFile(const FilePath& path, std::string& contents) {
     contents.clear();
     HANDLE file =
-        ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -124,8 +84,8 @@ static void RemoveLeftovers(const std::wstring& target) {
     ::FindClose(search);
 }
 
-bool WriteFileReplacing(const std::string& path, std::string_view contents) {
-    const std::wstring target = Wide(path);
+bool WriteFileReplacing(const FilePath& path, std::string_view contents) {
+    const std::wstring target = WidePath(path);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
@@ -166,7 +126,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view contents) {
     return false;
 }
 
-bool MakeExecutable(const std::string& path) {
+bool MakeExecutable(const FilePath& path) {
     return FileExists(path);
 }
 

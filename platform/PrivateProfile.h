@@ -1,13 +1,16 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <string>
 #include <vector>
 
 namespace platform {
 
-// The private-profile (INI file) service: one call opens, reads or rewrites the
-// file, and keeps no handle. Windows has it as a system service; elsewhere it is
-// our own code that follows the same rules:
+// The private-profile (INI file) store: one call opens, reads or rewrites the
+// file, and keeps no handle. It is our own code on every system, so a profile
+// reads the same whatever the system's language; it follows the rules of the
+// Windows service on a Chinese Windows, which wrote the files of old:
 //
 // - A line whose first non-blank character is "[" and that holds a "]" opens a
 //   section named by the text between the "[" and the last "]". A line with an
@@ -18,9 +21,10 @@ namespace platform {
 // - Lines end at CR LF, LF or a lone CR. Text bytes pass unchanged (GBK), and
 //   every search for "[", "]" or "=" steps over two-byte characters, whose
 //   second byte may have the same code.
-// - Section and key names are matched ignoring the case of the one-byte letters
-//   a-z; two-byte characters match only byte for byte. With duplicate sections
-//   or keys, the first one counts.
+// - Section and key names are matched character by character ignoring the case
+//   of the one-byte letters a-z; a two-byte character matches only itself, byte
+//   for byte, even where its second byte is a letter's code. With duplicate
+//   sections or keys, the first one counts.
 // - A value enclosed in a matching pair of ' or " is read without them.
 // - A read value is cut at its first NUL byte and to at most kMaxValueBytes.
 // - Section names are listed in file order, duplicates included, while they fit
@@ -40,13 +44,13 @@ constexpr std::size_t kMaxValueBytes = 2047;
 constexpr std::size_t kSectionNamesBytes = 16384;
 
 std::string ProfileReadString(const std::string& section, const std::string& key,
-                              const std::string& defaultValue, const std::string& path);
+                              const std::string& defaultValue, const FilePath& path);
 
 // False when the file cannot be written, or the names or value are refused.
 bool ProfileWriteString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path);
+                        const std::string& value, const FilePath& path);
 
-std::vector<std::string> ProfileSectionNames(const std::string& path);
+std::vector<std::string> ProfileSectionNames(const FilePath& path);
 
 // False for a name or value that the file could not hold as given (see above).
 bool IsStorableProfileEntry(const std::string& section, const std::string& key,

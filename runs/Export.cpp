@@ -23,8 +23,8 @@ std::string ExportText(const std::vector<std::string>& names) {
     return text;
 }
 
-void WriteExportFile(const std::string& path, const std::vector<std::string>& names) {
+void WriteExportFile(const platform::FilePath& path, const std::vector<std::string>& names) {
     if (!platform::WriteFileReplacing(path, ExportText(names))) {
-        throw AppError(FormatText(texts::CannotCreateFile(), path));
+        throw AppError(FormatText(texts::CannotCreateFile(), path.ToText()));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FilePath.h"
 #include "ResultList.h"
 
 #include <string>
@@ -14,4 +15,4 @@ std::string ExportText(const std::vector<std::string>& names);
 // Writes the names to path, replacing any file there. The new file is written
 // whole before it takes the old one's place, so a failure leaves the old file
 // as it was. Raises AppError "Cannot create file <path>" on failure.
-void WriteExportFile(const std::string& path, const std::vector<std::string>& names);
+void WriteExportFile(const platform::FilePath& path, const std::vector<std::string>& names);

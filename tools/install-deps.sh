@@ -12,7 +12,7 @@ app)
     packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei libcurl4-openssl-dev nlohmann-json3-dev)
     ;;
 windows)
-    packages=(cmake g++-mingw-w64-x86-64-posix nlohmann-json3-dev wine wine64 fonts-wqy-microhei xvfb xauth)
+    packages=(cmake g++-mingw-w64-x86-64-posix nlohmann-json3-dev wine wine64 fonts-wqy-microhei xvfb xauth locales)
     ;;
 *)
     packages=(
@@ -20,7 +20,7 @@ windows)
         libcurl4-openssl-dev nlohmann-json3-dev libssl-dev
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
-        googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+        googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales
     )
     ;;
 esac
@@ -38,4 +38,19 @@ if ((${#missing[@]} > 0)); then
     echo "Installing: ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes a Windows' code page from the locale it starts in (zh_CN: 936, the
+# Chinese Windows; en_US: 1252), and names files in that locale's character
+# set: the Windows tests need both locales generated, in UTF-8.
+if [ "${1:-all}" != app ]; then
+    for name in en_US zh_CN; do
+        if ! locale -a 2>/dev/null | grep -qix "$name.utf-\?8"; then
+            sudo_cmd=()
+            if [ "$(id -u)" -ne 0 ]; then
+                sudo_cmd=(sudo)
+            fi
+            "${sudo_cmd[@]}" localedef -i "$name" -f UTF-8 "$name.UTF-8"
+        fi
+    done
 fi

@@ -54,7 +54,7 @@ bool InputQuery(QWidget* parent, const std::string& caption, const std::string& 
     return true;
 }
 
-bool SaveFile(QWidget* parent, const SaveOptions& options, std::string& chosen) {
+bool SaveFile(QWidget* parent, const SaveOptions& options, platform::FilePath& chosen) {
     const dialogs::Script* script = dialogs::ActiveScript();
     if (script && script->save) {
         return script->save(options, chosen);
@@ -65,14 +65,14 @@ bool SaveFile(QWidget* parent, const SaveOptions& options, std::string& chosen) 
     dialog.setNameFilter(Q(options.filterName) + QStringLiteral(" (") + Q(options.filterPattern) +
                          QStringLiteral(")"));
     dialog.setDefaultSuffix(Q(options.defaultExtension));
-    dialog.setDirectory(Q(options.initialFolder));
+    dialog.setDirectory(QPath(options.initialFolder));
     if (!options.fileName.empty()) {
-        dialog.selectFile(Q(options.fileName));
+        dialog.selectFile(QPath(options.fileName));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    chosen = Gbk(dialog.selectedFiles().constFirst());
+    chosen = PathOf(dialog.selectedFiles().constFirst());
     return true;
 }
 

@@ -433,7 +433,8 @@ void TQtMainWindow::SelectProfile(int index) {
     SettingCbb->setCurrentIndex(index);
 }
 
-bool TQtMainWindow::AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) {
+bool TQtMainWindow::AskSaveFileName(const dialogs::SaveOptions& options,
+                                    platform::FilePath& chosen) {
     return qtdialogs::SaveFile(this, options, chosen);
 }
 

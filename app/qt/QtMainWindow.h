@@ -49,7 +49,7 @@ private:
     void SetProfileNames(const std::vector<std::string>& names) override;
     void SelectProfile(int index) override;
     void ShowError(const std::string& text) override;
-    bool AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) override;
+    bool AskSaveFileName(const dialogs::SaveOptions& options, platform::FilePath& chosen) override;
     bool AskText(const std::string& caption, const std::string& prompt, std::string& value,
                  int maxLength) override;
     void ShowAboutBox() override;

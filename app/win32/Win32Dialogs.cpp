@@ -2,6 +2,7 @@
 
 #include "Layout.h"
 #include "Texts.h"
+#include "WidePath.h"
 #include "Win32Text.h"
 
 #include <commdlg.h>
@@ -136,7 +137,7 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
     return true;
 }
 
-bool SaveFile(HWND owner, const dialogs::SaveOptions& options, std::string& chosen) {
+bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen) {
     const dialogs::Script* script = dialogs::ActiveScript();
     if (script && script->save) {
         return script->save(options, chosen);
@@ -148,9 +149,9 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, std::string& chos
     filter.push_back(L'\0');
     filter.push_back(L'\0');
     std::vector<wchar_t> file(32768, L'\0');
-    const std::wstring offered = W(options.fileName);
+    const std::wstring offered = platform::WidePath(options.fileName);
     offered.copy(file.data(), std::min(offered.size(), file.size() - 1));
-    const std::wstring folder = W(options.initialFolder);
+    const std::wstring folder = platform::WidePath(options.initialFolder);
     const std::wstring extension = W(options.defaultExtension);
 
     OPENFILENAMEW dialog{};
@@ -166,7 +167,7 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, std::string& chos
     if (!::GetSaveFileNameW(&dialog)) {
         return false;
     }
-    chosen = win32text::Gbk(file.data());
+    chosen = platform::PathFromWide(file.data());
     return true;
 }
 

@@ -20,7 +20,7 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
                 std::string& value, int maxLength);
 
 // The system's save dialog without an overwrite question; false when cancelled.
-bool SaveFile(HWND owner, const dialogs::SaveOptions& options, std::string& chosen);
+bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen);
 
 // The font of every control: SimSun with 14-pixel characters.
 HFONT ProgramFont();

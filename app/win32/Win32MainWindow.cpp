@@ -870,7 +870,8 @@ void TWin32MainWindow::SelectProfile(int index) {
     ::SendMessageW(Control("SettingCbb"), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-bool TWin32MainWindow::AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) {
+bool TWin32MainWindow::AskSaveFileName(const dialogs::SaveOptions& options,
+                                       platform::FilePath& chosen) {
     return win32dialogs::SaveFile(window_, options, chosen);
 }
 

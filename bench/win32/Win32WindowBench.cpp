@@ -65,7 +65,7 @@ std::vector<std::string> Captions(int n) {
 
 int main() {
     TMainFormOptions options;
-    options.IniPath = "Z:\\nonexistent\\kestrova.ini";
+    options.IniPath = platform::FilePath::FromNative("Z:\\nonexistent\\kestrova.ini");
     TWin32MainWindow window(options);
     ::ShowWindow(window.Handle(), SW_SHOWNORMAL);
     Pump();

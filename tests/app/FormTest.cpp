@@ -184,7 +184,7 @@ TEST(MainForm, AReadOnlySettingsFileIsRefusedWithAnError) {
     MakeWritable(ini);
     ASSERT_EQ(rig.view.messages.size(), 1u);
     EXPECT_TRUE(rig.view.messages[0].error);
-    EXPECT_EQ(rig.view.messages[0].text, "Unable to write to " + rig.form->IniPath() + ".");
+    EXPECT_EQ(rig.view.messages[0].text, "Unable to write to " + rig.form->IniPath().ToText() + ".");
     EXPECT_TRUE(rig.view.profileNames.empty());
     EXPECT_EQ(ReadFile(ini), "[kept]\r\nYmLenSp1=3\r\n");
 }
@@ -208,10 +208,9 @@ TEST(MainForm, AWholeRunFillsTheRowsAndTheExportTakesTheAvailableNames) {
     rig.form->xExportBtClick();
     ASSERT_EQ(rig.view.saveOptions.size(), 1u);
     EXPECT_EQ(rig.view.saveOptions[0].filterName, G("文本文件"));
-    EXPECT_EQ(rig.view.saveOptions[0].initialFolder,
-              platform::ExtractFilePath(rig.folder.File("dovrenta")));
+    EXPECT_EQ(rig.view.saveOptions[0].initialFolder, rig.folder.File("dovrenta").Folder());
     EXPECT_EQ(ReadFile(rig.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
-    rig.view.saves.push_back({false, ""});
+    rig.view.saves.push_back({false, {}});
     rig.form->xExportBtClick();
     EXPECT_EQ(rig.view.saveOptions[1].fileName, rig.folder.File("result.txt"));
 
@@ -222,7 +221,7 @@ TEST(MainForm, AWholeRunFillsTheRowsAndTheExportTakesTheAvailableNames) {
     MakeWritable(rig.folder.Path() / "result.txt");
     ASSERT_EQ(rig.view.messages.size(), 1u);
     EXPECT_EQ(rig.view.messages[0].text,
-              "Cannot create file " + rig.folder.File("result.txt") + ".");
+              "Cannot create file " + rig.folder.File("result.txt").ToText() + ".");
     EXPECT_EQ(ReadFile(rig.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
 
     rig.form->RzListViewColumnClick(1);

@@ -10,12 +10,12 @@
 
 namespace {
 
-const std::string& FilePath() {
-    static const std::string path = [] {
+const platform::FilePath& IniFile() {
+    static const platform::FilePath path = [] {
         char name[] = "/tmp/vantreel-fuzz-ini-XXXXXX";
         const int fd = ::mkstemp(name);
         ::close(fd);
-        return std::string(name);
+        return platform::FilePath::FromNative(name);
     }();
     return path;
 }
@@ -23,8 +23,8 @@ const std::string& FilePath() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = FilePath();
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+    const platform::FilePath& path = IniFile();
+    if (FILE* file = std::fopen(path.Native().c_str(), "wb")) {
         std::fwrite(data, 1, size, file);
         std::fclose(file);
     }

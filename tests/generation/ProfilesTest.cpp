@@ -13,7 +13,7 @@ namespace {
 class Profiles : public ::testing::Test {
 protected:
     TempDir dir;
-    std::string path = dir.File("kestrova.ini");
+    platform::FilePath path = dir.File("kestrova.ini");
     void Hand(const std::string& text) { WriteFile(dir.Path() / "kestrova.ini", text); }
 };
 
@@ -102,12 +102,12 @@ TEST(ParseProfileInteger, Forms) {
 
 TEST_F(Profiles, AnUnwritableFileRaisesUnableToWriteAndKeepsEarlierKeys) {
     WriteFile(dir.Path() / "plain", "x");
-    const std::string below = dir.File("plain/kestrova.ini");
+    const platform::FilePath below = dir.File("plain/kestrova.ini");
     try {
         SaveProfile(below, "p", Sample());
         FAIL() << "no error raised";
     } catch (const AppError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + below);
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + below.ToText());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+using platform::FilePath;
 using testing_support::G;
 using testing_support::ReadFile;
 using testing_support::TempDir;
@@ -56,22 +57,22 @@ TEST_F(DesktopShortcut, DesktopFolderComesFromUserDirs) {
     std::filesystem::create_directory(desktop);
     UserDirs("# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
              "XDG_DESKTOP_DIR=\"$HOME/Desktop folder\"\n");
-    EXPECT_EQ(platform::DesktopFolder(), desktop.string());
+    EXPECT_EQ(platform::DesktopFolder(), testing_support::PathOf(desktop));
 }
 
 TEST_F(DesktopShortcut, NoDesktopGivesNoFolder) {
-    EXPECT_EQ(platform::DesktopFolder(), ""); // no user-dirs.dirs
+    EXPECT_TRUE(platform::DesktopFolder().empty()); // no user-dirs.dirs
     UserDirs("XDG_DESKTOP_DIR=\"$HOME/Desktop folder\"\n");
-    EXPECT_EQ(platform::DesktopFolder(), ""); // named, but missing on disk
+    EXPECT_TRUE(platform::DesktopFolder().empty()); // named, but missing on disk
     UserDirs("XDG_DESKTOP_DIR=relative/path\n");
-    EXPECT_EQ(platform::DesktopFolder(), "");
+    EXPECT_TRUE(platform::DesktopFolder().empty());
 }
 
 TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
     std::filesystem::create_directory(desktop);
     UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
     const std::string description = G("免费专业域名分析软件，欢迎到vantreel.example下载最新版本。");
-    CreateDesktopShortcut("/opt/van treel/dovrenta", "", "Vantreelv1.08", description);
+    CreateDesktopShortcut(FilePath::FromNative("/opt/van treel/dovrenta"), "", "Vantreelv1.08", description);
     const auto link = desktop / "Vantreelv1.08.desktop";
     ASSERT_TRUE(std::filesystem::exists(link));
     EXPECT_EQ(ReadFile(link), "[Desktop Entry]\nType=Application\nVersion=1.0\n"
@@ -84,24 +85,35 @@ TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
               std::filesystem::perms::none);
     // The user deletes it: the next start lays it down again.
     std::filesystem::remove(link);
-    CreateDesktopShortcut("/opt/van treel/dovrenta", "-x", "Vantreelv1.08", description);
+    CreateDesktopShortcut(FilePath::FromNative("/opt/van treel/dovrenta"), "-x", "Vantreelv1.08", description);
     EXPECT_NE(ReadFile(link).find("Exec=\"/opt/van treel/dovrenta\" -x\n"), std::string::npos);
+}
+
+// A program folder whose name GBK cannot hold keeps its exact name.
+TEST_F(DesktopShortcut, ALauncherForAProgramInANonGbkFolderStartsThatProgram) {
+    std::filesystem::create_directory(desktop);
+    UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
+    CreateDesktopShortcut(FilePath::FromNative("/home/Björn/결과/dovrenta"), "", "Vantreelv1.08",
+                          "d");
+    const std::string entry = ReadFile(desktop / "Vantreelv1.08.desktop");
+    EXPECT_NE(entry.find("Exec=\"/home/Björn/결과/dovrenta\"\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Path=/home/Björn/결과/\n"), std::string::npos) << entry;
 }
 
 TEST_F(DesktopShortcut, BadArgumentsRaiseTheMessageAndWriteNothing) {
     std::filesystem::create_directory(desktop);
     UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
     try {
-        CreateDesktopShortcut("", "", "Vantreelv1.08", "d");
+        CreateDesktopShortcut(FilePath::FromNative(""), "", "Vantreelv1.08", "d");
         FAIL() << "no error raised";
     } catch (const AppError& error) {
         EXPECT_EQ(error.what(), G("创建快捷方式的参数异常..."));
     }
-    EXPECT_THROW(CreateDesktopShortcut("/bin/true", "", "", "d"), AppError);
+    EXPECT_THROW(CreateDesktopShortcut(FilePath::FromNative("/bin/true"), "", "", "d"), AppError);
     EXPECT_TRUE(std::filesystem::is_empty(desktop));
 }
 
 TEST_F(DesktopShortcut, WithoutADesktopNothingIsWrittenAndNothingRaised) {
-    EXPECT_NO_THROW(CreateDesktopShortcut("/bin/true", "", "Vantreelv1.08", "d"));
+    EXPECT_NO_THROW(CreateDesktopShortcut(FilePath::FromNative("/bin/true"), "", "Vantreelv1.08", "d"));
     EXPECT_FALSE(std::filesystem::exists(home.Path() / "Desktop"));
 }

@@ -2,6 +2,7 @@
 #include "Desktop.h"
 #include "FileSystem.h"
 #include "TestUtil.h"
+#include "WidePath.h"
 
 #include <windows.h>
 
@@ -26,41 +27,44 @@ constexpr const char* kShellFolders =
 constexpr const char* kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-std::optional<std::string> ReadDesktopValue(const char* keyName = kShellFolders) {
+std::optional<std::wstring> ReadDesktopValue(const char* keyName = kShellFolders) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer - 1;
-    const LONG rc = ::RegQueryValueExA(key, "Desktop", nullptr, nullptr,
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    const LONG rc = ::RegQueryValueExW(key, L"Desktop", nullptr, nullptr,
                                        reinterpret_cast<BYTE*>(buffer), &size);
     ::RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? std::optional<std::string>(buffer) : std::nullopt;
+    return rc == ERROR_SUCCESS ? std::optional<std::wstring>(buffer) : std::nullopt;
 }
 
-void WriteDesktopValue(const std::optional<std::string>& value,
+void WriteDesktopValue(const std::optional<std::wstring>& value,
                        const char* keyName = kShellFolders) {
     HKEY key = nullptr;
     ::RegCreateKeyExA(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
     if (value) {
-        ::RegSetValueExA(key, "Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                         static_cast<DWORD>(value->size() + 1));
+        ::RegSetValueExW(key, L"Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                         static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
     } else {
-        ::RegDeleteValueA(key, "Desktop");
+        ::RegDeleteValueW(key, L"Desktop");
     }
     ::RegCloseKey(key);
 }
 
-// Points the user's "Desktop" folder at a temporary folder for one test.
+// Points the user's "Desktop" folder at a temporary folder with a Chinese name
+// for one test.
 class DesktopShortcut : public ::testing::Test {
 protected:
-    TempDir desktop;
-    std::optional<std::string> saved = ReadDesktopValue();
-    std::optional<std::string> savedUser = ReadDesktopValue(kUserShellFolders);
+    TempDir temp;
+    std::filesystem::path desktop = temp.Path() / testing_support::FsName("桌面");
+    std::optional<std::wstring> saved = ReadDesktopValue();
+    std::optional<std::wstring> savedUser = ReadDesktopValue(kUserShellFolders);
     void SetUp() override {
-        WriteDesktopValue(desktop.File(""), kUserShellFolders);
-        WriteDesktopValue(desktop.File(""));
+        std::filesystem::create_directory(desktop);
+        WriteDesktopValue(desktop.wstring(), kUserShellFolders);
+        WriteDesktopValue(desktop.wstring());
     }
     void TearDown() override {
         WriteDesktopValue(savedUser, kUserShellFolders);
@@ -69,27 +73,32 @@ protected:
 };
 
 struct LinkContents {
-    std::string path, arguments, workingDir, description;
+    std::wstring path, arguments, workingDir, description;
 };
 
-LinkContents ReadLink(const std::string& linkPath) {
+LinkContents ReadLink(const std::filesystem::path& linkPath) {
     LinkContents contents;
     ::CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+                                     IID_IShellLinkW, reinterpret_cast<void**>(&link))) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        std::wstring wide(linkPath.begin(), linkPath.end()); // an ASCII path
-        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-            char buffer[MAX_PATH * 2] = {};
-            link->GetPath(buffer, sizeof buffer, nullptr, SLGP_RAWPATH);
-            contents.path = buffer;
-            link->GetArguments(buffer, sizeof buffer);
+        if (SUCCEEDED(file->Load(linkPath.wstring().c_str(), STGM_READ))) {
+            wchar_t buffer[MAX_PATH * 2] = {};
+            // The target as the shell resolves it: from the item list, which
+            // holds every name in UTF-16 (the path beside it may be ANSI).
+            PIDLIST_ABSOLUTE items = nullptr;
+            if (SUCCEEDED(link->GetIDList(&items)) && items != nullptr &&
+                ::SHGetPathFromIDListW(items, buffer)) {
+                contents.path = buffer;
+            }
+            ::CoTaskMemFree(items);
+            link->GetArguments(buffer, MAX_PATH * 2);
             contents.arguments = buffer;
-            link->GetWorkingDirectory(buffer, sizeof buffer);
+            link->GetWorkingDirectory(buffer, MAX_PATH * 2);
             contents.workingDir = buffer;
-            link->GetDescription(buffer, sizeof buffer);
+            link->GetDescription(buffer, MAX_PATH * 2);
             contents.description = buffer;
         }
     }
@@ -103,45 +112,71 @@ LinkContents ReadLink(const std::string& linkPath) {
     return contents;
 }
 
+bool SamePath(std::wstring a, std::wstring b) {
+    while (!a.empty() && a.back() == L'\\') {
+        a.pop_back();
+    }
+    while (!b.empty() && b.back() == L'\\') {
+        b.pop_back();
+    }
+    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
 
 TEST_F(DesktopShortcut, DesktopFolderComesFromTheShellFoldersValue) {
-    EXPECT_EQ(platform::DesktopFolder(), desktop.File(""));
+    EXPECT_EQ(platform::DesktopFolder(), testing_support::PathOf(desktop));
     EXPECT_EQ(platform::ShortcutExtension(), ".lnk");
 }
 
+// The program in folders named in Chinese and with a letter GBK lacks, on any
+// system code page: the shortcut starts exactly that program.
 TEST_F(DesktopShortcut, WritesALinkThatReadsBackWithItsFourParts) {
-    const std::string target = platform::ExecutablePath();
-    CreateDesktopShortcut(target, "-x", "Vantreelv1.08", "Vantreel test link");
-    const std::string linkPath =
-        platform::IncludeTrailingDelimiter(desktop.File("")) + "Vantreelv1.08.lnk";
-    ASSERT_TRUE(platform::FileExists(linkPath));
+    const std::filesystem::path folder = temp.Path() / testing_support::FsName("域名工具 Björn");
+    std::filesystem::create_directory(folder);
+    const std::filesystem::path program = folder / "dovrenta.exe";
+    testing_support::WriteFile(program, "MZ");
+    const std::string description = G("免费专业域名分析软件，欢迎到kestrova.example下载最新版本。");
+    CreateDesktopShortcut(testing_support::PathOf(program), "-x", G("Vantreel域名"), description);
+    const std::filesystem::path linkPath = desktop / testing_support::FsName("Vantreel域名.lnk");
+    ASSERT_TRUE(std::filesystem::exists(linkPath));
     const auto link = ReadLink(linkPath);
-    EXPECT_TRUE(SameText(link.path, target)) << link.path;
-    EXPECT_EQ(link.arguments, "-x");
-    EXPECT_TRUE(SameText(link.workingDir + "\\", platform::ExtractFilePath(target)) ||
-                SameText(link.workingDir, platform::ExtractFilePath(target)))
-        << link.workingDir;
-    EXPECT_EQ(link.description, "Vantreel test link");
+    EXPECT_TRUE(SamePath(link.path, program.wstring()))
+        << platform::PathFromWide(link.path).Native() << " vs "
+        << platform::PathFromWide(program.wstring()).Native();
+    EXPECT_EQ(link.arguments, L"-x");
+    EXPECT_TRUE(SamePath(link.workingDir, folder.wstring()));
+    EXPECT_EQ(link.description,
+              testing_support::FsName("免费专业域名分析软件，欢迎到kestrova.example下载最新版本。")
+                  .wstring());
     // Written again at the next start, over the old one, without a question.
-    CreateDesktopShortcut(target, "", "Vantreelv1.08", "second");
-    EXPECT_EQ(ReadLink(linkPath).description, "second");
+    CreateDesktopShortcut(testing_support::PathOf(program), "", G("Vantreel域名"), "second");
+    EXPECT_EQ(ReadLink(linkPath).description, L"second");
 }
 
 TEST_F(DesktopShortcut, WithoutADesktopValueNothingIsWrittenAndNothingRaised) {
     WriteDesktopValue(std::nullopt);
-    EXPECT_EQ(platform::DesktopFolder(), "");
+    EXPECT_TRUE(platform::DesktopFolder().empty());
     EXPECT_NO_THROW(CreateDesktopShortcut(platform::ExecutablePath(), "", "Vantreelv1.08", "d"));
-    EXPECT_TRUE(std::filesystem::is_empty(desktop.Path()));
+    EXPECT_TRUE(std::filesystem::is_empty(desktop));
 }
 
 TEST_F(DesktopShortcut, BadArgumentsRaiseTheMessageAndWriteNothing) {
     try {
-        CreateDesktopShortcut("", "", "Vantreelv1.08", "d");
+        CreateDesktopShortcut(platform::FilePath(), "", "Vantreelv1.08", "d");
         FAIL() << "no error raised";
     } catch (const AppError& error) {
         EXPECT_EQ(error.what(), G("创建快捷方式的参数异常..."));
     }
     EXPECT_THROW(CreateDesktopShortcut(platform::ExecutablePath(), "", "", "d"), AppError);
-    EXPECT_TRUE(std::filesystem::is_empty(desktop.Path()));
+    EXPECT_TRUE(std::filesystem::is_empty(desktop));
+}
+
+TEST(FileAddress, ADriveOrAShareBecomesAFileUrl) {
+    EXPECT_EQ(platform::FileUrl(platform::FilePath::FromNative(
+                  "C:\\Users\\Björn\\域名工具 #1\\help\\index.html")),
+              "file:///C:/Users/Bj%C3%B6rn/%E5%9F%9F%E5%90%8D%E5%B7%A5%E5%85%B7%20%231/help/"
+              "index.html");
+    EXPECT_EQ(platform::FileUrl(platform::FilePath::FromNative("\\\\server\\share\\a b.html")),
+              "file://server/share/a%20b.html");
 }

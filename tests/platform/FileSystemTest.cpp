@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 #include "TestUtil.h"
+#include "Wtf8.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,20 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 
 TEST(FileSystem, PathParts) {
-    EXPECT_EQ(ExtractFilePath("/opt/vantreel/dovrenta"), "/opt/vantreel/");
-    EXPECT_EQ(ExtractFilePath("dovrenta"), "");
     const std::string delim(1, kPathDelim);
-    EXPECT_EQ(IncludeTrailingDelimiter("/opt"), "/opt" + delim);
-    EXPECT_EQ(IncludeTrailingDelimiter("/opt" + delim), "/opt" + delim);
+    const FilePath exe = FilePath::FromNative("/opt" + delim + "vantreel" + delim + "dovrenta");
+    EXPECT_EQ(exe.Folder().Native(), "/opt" + delim + "vantreel" + delim);
+    EXPECT_EQ(exe.FileName(), "dovrenta");
+    EXPECT_EQ(FilePath::FromNative("dovrenta").Folder().Native(), "");
+    EXPECT_EQ(FilePath::FromNative("/opt").Join("a").Native(), "/opt" + delim + "a");
+    EXPECT_EQ(FilePath::FromNative("/opt" + delim).Join("a").Native(), "/opt" + delim + "a");
     EXPECT_FALSE(ExecutablePath().empty());
     EXPECT_TRUE(FileExists(ExecutablePath()));
 }
 
 TEST(FileSystem, WriteFileReplacingWritesWholeAndKeepsNoTemporary) {
     TempDir dir;
-    const std::string path = dir.File("out.txt");
+    const FilePath path = dir.File("out.txt");
     ASSERT_TRUE(WriteFileReplacing(path, "first\r\n"));
     ASSERT_TRUE(WriteFileReplacing(path, "second\r\n"));
     std::string contents;
@@ -48,12 +51,38 @@ TEST(FileSystem, AFailedReplaceLeavesTheOldFileAndNoTemporary) {
               2);
 }
 
-TEST(FileSystem, NamesWithChineseCharactersArePassedThroughTheCodec) {
+TEST(FileSystem, NamesInAnyScriptReachTheFileSystemUnchanged) {
     TempDir dir;
-    const std::string path = dir.File("导出.txt"); // GBK name for the program
-    ASSERT_TRUE(WriteFileReplacing(path, "AiBai.com\r\n"));
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(ReadFile(dir.Path() / std::filesystem::path(u8"导出.txt")), "AiBai.com\r\n");
+    // Chinese (in GBK), a letter GBK lacks, and a Korean name with neither.
+    for (const char* name : {"导出.txt", "Lösung.txt", "결과.txt"}) {
+        const FilePath path = dir.File(name);
+        ASSERT_TRUE(WriteFileReplacing(path, name)) << name;
+        EXPECT_TRUE(FileExists(path)) << name;
+        EXPECT_EQ(ReadFile(dir.Path() / testing_support::FsName(name)),
+                  name);
+    }
+    // The name shown in a message is GBK, "?" where GBK has no character.
+    EXPECT_EQ(dir.File("Lösung.txt").FileName(), "Lösung.txt");
+    EXPECT_EQ(FilePath::FromNative("L\xC3\xB6sung.txt").ToText(), "L?sung.txt");
+    EXPECT_EQ(FilePath::FromText(testing_support::G("导出")).Native(), "导出");
+}
+
+TEST(FileSystem, AFolderThatIsNotGbkKeepsItsNameForTheFilesBesideIt) {
+    TempDir dir;
+    const std::filesystem::path folder = dir.Path() / testing_support::FsName("Björn 域名工具");
+    std::filesystem::create_directory(folder);
+    const FilePath inside = testing_support::PathOf(folder).Join("kestrova.ini");
+    ASSERT_TRUE(WriteFileReplacing(inside, "[a]\r\n"));
+    EXPECT_EQ(ReadFile(folder / "kestrova.ini"), "[a]\r\n");
+    EXPECT_EQ(inside.Folder().Join("x").Folder(), inside.Folder());
+}
+
+TEST(FileSystem, FileAddressesEscapeEverythingButPlainCharacters) {
+    const std::string delim(1, kPathDelim);
+    const FilePath page =
+        FilePath::FromNative("/opt" + delim + "a b#c%d" + delim + "Björn" + delim + "帮助.html");
+    EXPECT_EQ(FileUrl(page),
+              "file:///opt/a%20b%23c%25d/Bj%C3%B6rn/%E5%B8%AE%E5%8A%A9.html");
 }
 
 // Root passes every permission check, so this refusal must come from the
@@ -98,4 +127,18 @@ TEST(FileSystem, TheNextSaveRemovesTheTemporaryOfASaveThatWasKilled) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / ("kestrova.ini" + tag + "a1B2c3")));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / ("other.txt" + tag + "x")));
     EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"), "whole");
+}
+
+TEST(FileSystem, Wtf8CarriesEveryUtf16NameBothWays) {
+    const std::u16string names[] = {
+        u"plain", u"Lösung", u"域名工具", u"\U0001F600 emoji",
+        std::u16string(u"lone \xD800 high"), std::u16string(u"lone \xDC00 low"),
+        std::u16string(u"\xDC00\xD800 reversed")};
+    for (const auto& name : names) {
+        EXPECT_EQ(Wtf8ToUtf16(Utf16ToWtf8(name)), name);
+    }
+    EXPECT_EQ(Utf16ToWtf8(u"Lösung"), "L\xC3\xB6sung");
+    // Bytes that are no WTF-8 each become U+FFFD rather than a wrong character.
+    EXPECT_EQ(Wtf8ToUtf16("a\xFF\xC0\x80" "b"), u"a\xFFFD\xFFFD\xFFFD" u"b");
+    EXPECT_EQ(Wtf8ToUtf16("\xE5\xB8"), u"\xFFFD\xFFFD");
 }

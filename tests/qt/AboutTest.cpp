@@ -86,7 +86,10 @@ TEST(AboutBox, ReleaseLabelShowsYearAndMonthOnly) {
 TEST(Publisher, AddressesAssembleFromTheirSlices) {
     EXPECT_EQ(publisher::WebAddress(), "https://kestrova.example");
     EXPECT_EQ(publisher::WebHost(), "kestrova.example");
-    EXPECT_EQ(publisher::HelpAddress("/opt/vantreel/"), "file:///opt/vantreel/help/index.html");
+    EXPECT_EQ(publisher::HelpAddress(platform::FilePath::FromNative("/opt/vantreel/")),
+              "file:///opt/vantreel/help/index.html");
+    EXPECT_EQ(publisher::HelpAddress(platform::FilePath::FromNative("/opt/Björn #1/")),
+              "file:///opt/Bj%C3%B6rn%20%231/help/index.html");
     const publisher::Slice slices[] = {{3, 2}, {0, 3}};
     EXPECT_EQ(publisher::Assemble("lloHe", slices, 2), "Hello");
 }

@@ -266,7 +266,7 @@ TEST(MainWindow, AFailedProfileSaveShowsTheErrorAndListsNothing) {
     w.Click("stBt4");
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_EQ(w.messages[0].icon, dialogs::Icon::Error);
-    EXPECT_EQ(w.messages[0].text, "Unable to write to " + options.IniPath + ".");
+    EXPECT_EQ(w.messages[0].text, "Unable to write to " + options.IniPath.ToText() + ".");
     EXPECT_EQ(w.Find<QComboBox>("SettingCbb")->count(), 0);
 }
 
@@ -311,11 +311,10 @@ TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
     ASSERT_EQ(w.saveOptions.size(), 1u);
     EXPECT_EQ(w.saveOptions[0].filterName, G("文本文件"));
     EXPECT_EQ(w.saveOptions[0].filterPattern, "*.txt");
-    EXPECT_EQ(w.saveOptions[0].initialFolder,
-              w.folder.File("").substr(0, w.folder.File("").size()));
-    EXPECT_EQ(w.saveOptions[0].fileName, "");
+    EXPECT_EQ(w.saveOptions[0].initialFolder, w.folder.File("dovrenta").Folder());
+    EXPECT_TRUE(w.saveOptions[0].fileName.empty());
     EXPECT_EQ(ReadFile(w.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
-    w.saves.push_back({false, ""});
+    w.saves.push_back({false, {}});
     w.Click("xExportBt");
     EXPECT_EQ(w.saveOptions[1].fileName, w.folder.File("result.txt"));
     EXPECT_TRUE(w.messages.empty());
@@ -333,7 +332,7 @@ TEST(MainWindow, AFailedExportShowsCannotCreateFile) {
     w.saves.push_back({true, w.folder.File("plain/out.txt")});
     w.Click("xExportBt");
     ASSERT_EQ(w.messages.size(), 1u);
-    EXPECT_EQ(w.messages[0].text, "Cannot create file " + w.folder.File("plain/out.txt") + ".");
+    EXPECT_EQ(w.messages[0].text, "Cannot create file " + w.folder.File("plain/out.txt").ToText() + ".");
 }
 
 TEST(MainWindow, EditingTheListDuringARunIsRefused) {

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+using testing_support::G;
+
 using testing_support::WindowHarness;
 
 namespace {
@@ -30,7 +32,7 @@ TEST(Shell, HelpOpensTheBundledPageBesideTheExecutable) {
     WindowHarness w;
     w.Click("xHelpBt");
     ASSERT_EQ(catcher.opened.size(), 1u);
-    EXPECT_EQ(catcher.opened[0], "file://" + w.folder.File("help/index.html"));
+    EXPECT_EQ(catcher.opened[0], "file://" + w.folder.File("help/index.html").Native());
     // The page and its screenshot ship beside the built program.
     const std::filesystem::path help = std::filesystem::path(VANTREEL_APP_DIR) / "help";
     EXPECT_TRUE(std::filesystem::exists(help / "index.html"));
@@ -89,11 +91,43 @@ TEST(Shell, EveryStartLaysDownTheDesktopShortcutAgain) {
         }());
         ASSERT_TRUE(std::filesystem::exists(link)) << "start " << start;
         const std::string entry = testing_support::ReadFile(link);
-        EXPECT_NE(entry.find("Exec=\"" + w.folder.File("dovrenta") + "\"\n"), std::string::npos);
+        EXPECT_NE(entry.find("Exec=\"" + w.folder.File("dovrenta").Native() + "\"\n"), std::string::npos);
         EXPECT_NE(
             entry.find("Comment=免费专业域名分析软件，欢迎到kestrova.example下载最新版本。\n"),
             std::string::npos);
         EXPECT_TRUE(w.messages.empty());
         std::filesystem::remove(link); // the user deletes it; the next start brings it back
     }
+}
+
+// A program folder whose UTF-8 name GBK cannot hold: the settings file, the
+// export and the help page are found by the folder's own bytes.
+TEST(Shell, AProgramFolderNamedOutsideGbkKeepsItsFilesBesideIt) {
+    testing_support::TempDir root;
+    const std::filesystem::path folder = root.Path() / "域名工具 Björn";
+    std::filesystem::create_directory(folder);
+    TMainFormOptions options;
+    options.ExecutablePath = testing_support::PathOf(folder / "dovrenta");
+    UrlCatcher catcher;
+    WindowHarness w(options);
+    w.Find<QLineEdit>("YmHanEd")->setText(QStringLiteral("shuo"));
+    w.inputs.push_back({true, G("說明")});
+    w.Click("stBt4");
+    w.Find<QLineEdit>("YmHanEd")->setText(QStringLiteral("kua"));
+    w.inputs.push_back({true, G("誇明")});
+    w.Click("stBt4");
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_EQ(w.Find<QComboBox>("SettingCbb")->count(), 2);
+    const std::string ini = testing_support::ReadFile(folder / "kestrova.ini");
+    EXPECT_NE(ini.find("[" + G("誇明") + "]\r\nYmLenSp1=2"), std::string::npos);
+
+    w.saves.push_back({true, testing_support::PathOf(folder / "Lösung")});
+    w.Click("xExportBt");
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_TRUE(std::filesystem::exists(folder / "Lösung.txt"));
+
+    w.Click("xHelpBt");
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    const std::string tail = "/%E5%9F%9F%E5%90%8D%E5%B7%A5%E5%85%B7%20Bj%C3%B6rn/help/index.html";
+    EXPECT_EQ(catcher.opened[0].substr(catcher.opened[0].size() - tail.size()), tail);
 }

@@ -54,11 +54,12 @@ public:
     explicit WindowHarness(TMainFormOptions options = {}, bool keepStopPause = false) {
         savedHome_ = std::getenv("HOME") ? std::getenv("HOME") : "";
         ::setenv("HOME", home.Path().c_str(), 1);
-        if (options.IniPath.empty()) {
-            options.IniPath = folder.File("kestrova.ini");
-        }
+        // Given a program's path, the settings file is the one beside it.
         if (options.ExecutablePath.empty()) {
             options.ExecutablePath = folder.File("dovrenta");
+            if (options.IniPath.empty()) {
+                options.IniPath = folder.File("kestrova.ini");
+            }
         }
         if (options.StopPauseMs == TRunController::kStopPauseMs && !keepStopPause) {
             options.StopPauseMs = 10;

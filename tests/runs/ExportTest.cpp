@@ -49,12 +49,12 @@ TEST(Export, NothingAvailableGivesAnEmptyFileReplacingTheOldOne) {
 TEST(Export, AFailedWriteRaisesCannotCreateFileAndKeepsTheOldFile) {
     TempDir dir;
     WriteFile(dir.Path() / "plain", "keep me");
-    const std::string path = dir.File("plain/result.txt");
+    const platform::FilePath path = dir.File("plain/result.txt");
     try {
         WriteExportFile(path, {"AiAi.com"});
         FAIL() << "no error raised";
     } catch (const AppError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path.ToText());
     }
     EXPECT_EQ(ReadFile(dir.Path() / "plain"), "keep me");
 }
@@ -64,12 +64,12 @@ TEST(Export, AReadOnlyExportFileRaisesCannotCreateFileAndStaysAsItWas) {
     const auto file = dir.Path() / "result.txt";
     WriteFile(file, "protected\r\n");
     testing_support::MakeReadOnly(file);
-    const std::string path = dir.File("result.txt");
+    const platform::FilePath path = dir.File("result.txt");
     try {
         WriteExportFile(path, {"AiAi.com"});
         FAIL() << "no error raised";
     } catch (const AppError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path.ToText());
     }
     testing_support::MakeWritable(file);
     EXPECT_EQ(ReadFile(file), "protected\r\n");

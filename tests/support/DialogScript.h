@@ -21,7 +21,7 @@ public:
     };
     std::vector<Message> messages;
     std::deque<std::pair<bool, std::string>> inputs; // answers for the input box
-    std::deque<std::pair<bool, std::string>> saves;  // answers for the save dialog
+    std::deque<std::pair<bool, platform::FilePath>> saves;  // answers for the save dialog
     std::vector<dialogs::SaveOptions> saveOptions;
     // Runs while a message box is up, as its own loop would (optional).
     std::function<void(const std::string& text)> whileMessageShown;
@@ -36,7 +36,7 @@ public:
         script_.input = [this](const std::string&, const std::string&, std::string& value) {
             return TakeScripted(inputs, value);
         };
-        script_.save = [this](const dialogs::SaveOptions& options, std::string& chosen) {
+        script_.save = [this](const dialogs::SaveOptions& options, platform::FilePath& chosen) {
             saveOptions.push_back(options);
             return TakeScripted(saves, chosen);
         };

@@ -13,8 +13,5 @@ std::size_t ThreadCount();
 void SetEnvironment(const char* name, const std::string& value);
 std::string GetEnvironment(const char* name);
 
-// Whether the system's INI service reads names in GBK (code page 936): our own
-// store always does; the Windows service does on a Chinese Windows only.
-bool ProfileServiceSpeaksGbk();
 
 } // namespace testing_support

@@ -38,8 +38,5 @@ std::string GetEnvironment(const char* name) {
     return value ? value : "";
 }
 
-bool ProfileServiceSpeaksGbk() {
-    return true;
-}
 
 } // namespace testing_support

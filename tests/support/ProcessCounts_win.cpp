@@ -65,8 +65,5 @@ std::string GetEnvironment(const char* name) {
     return value ? value : "";
 }
 
-bool ProfileServiceSpeaksGbk() {
-    return ::GetACP() == 936;
-}
 
 } // namespace testing_support

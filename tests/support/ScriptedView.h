@@ -41,7 +41,7 @@ public:
 
     // Answers for the dialogs, taken in order; an empty queue cancels.
     std::deque<std::pair<bool, std::string>> inputs;
-    std::deque<std::pair<bool, std::string>> saves;
+    std::deque<std::pair<bool, platform::FilePath>> saves;
 
     // Runs inside a message box, as its nested event loop would (optional).
     std::function<void(const std::string& text)> whileMessageShown;
@@ -66,7 +66,7 @@ public:
     void SetProfileNames(const std::vector<std::string>& names) override { profileNames = names; }
     void SelectProfile(int index) override { selectedProfile = index; }
     void ShowError(const std::string& text) override { messages.push_back({text, true}); }
-    bool AskSaveFileName(const dialogs::SaveOptions& options, std::string& chosen) override {
+    bool AskSaveFileName(const dialogs::SaveOptions& options, platform::FilePath& chosen) override {
         saveOptions.push_back(options);
         return TakeScripted(saves, chosen);
     }

@@ -27,10 +27,8 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::File(const std::string& name) const {
-    const std::u8string utf8 =
-        (path_ / std::filesystem::path(std::u8string(name.begin(), name.end()))).u8string();
-    return platform::Utf8ToGbk(std::string(utf8.begin(), utf8.end()));
+platform::FilePath TempDir::File(const std::string& name) const {
+    return PathOf(path_ / FsName(name.c_str()));
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -74,14 +72,23 @@ void MakeWritable(const std::filesystem::path& path) {
                                  std::filesystem::perm_options::add);
 }
 
-bool TakeScripted(std::deque<std::pair<bool, std::string>>& answers, std::string& value) {
+template <class T> static bool TakeNext(std::deque<std::pair<bool, T>>& answers, T& value) {
     if (answers.empty()) {
         return false;
     }
-    auto [ok, text] = answers.front();
+    auto [ok, answer] = answers.front();
     answers.pop_front();
-    value = text;
+    value = answer;
     return ok;
+}
+
+bool TakeScripted(std::deque<std::pair<bool, std::string>>& answers, std::string& value) {
+    return TakeNext(answers, value);
+}
+
+bool TakeScripted(std::deque<std::pair<bool, platform::FilePath>>& answers,
+                  platform::FilePath& value) {
+    return TakeNext(answers, value);
 }
 
 } // namespace testing_support

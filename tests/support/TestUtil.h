@@ -1,8 +1,18 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <deque>
 #include <filesystem>
+#include <ostream>
 #include <string>
+
+namespace platform {
+// How a failed check shows a path.
+inline void PrintTo(const FilePath& path, std::ostream* out) {
+    *out << '"' << path.Native() << '"';
+}
+} // namespace platform
 
 namespace testing_support {
 
@@ -16,12 +26,19 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    // A path inside the folder, as the program's (GBK) text.
-    std::string File(const std::string& name) const;
+    // A path inside the folder (name in UTF-8, as in this source).
+    platform::FilePath File(const std::string& name) const;
 
 private:
     std::filesystem::path path_;
 };
+
+// A path of the standard library as the program keeps it, and back; a name
+// in UTF-8 (as in this source) as a path of the standard library, which the
+// Windows build's library would otherwise read in the system's code page.
+platform::FilePath PathOf(const std::filesystem::path& path);
+std::filesystem::path FsPath(const platform::FilePath& path);
+std::filesystem::path FsName(const char* utf8);
 
 std::string ReadFile(const std::filesystem::path& path);
 
@@ -32,6 +49,8 @@ void MakeWritable(const std::filesystem::path& path);
 
 // The next scripted answer of a dialog: false (cancelled) when none is left.
 bool TakeScripted(std::deque<std::pair<bool, std::string>>& answers, std::string& value);
+bool TakeScripted(std::deque<std::pair<bool, platform::FilePath>>& answers,
+                  platform::FilePath& value);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 // A file of tests/fixtures.

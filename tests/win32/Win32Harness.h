@@ -54,10 +54,13 @@ public:
     std::unique_ptr<TWin32MainWindow> window;
 
     explicit Win32Harness(TMainFormOptions options = {}, bool keepStopPause = false) {
-        if (options.IniPath.empty()) {
-            options.IniPath = folder.File("kestrova.ini");
+        // Given a program's path, the settings file is the one beside it.
+        if (options.ExecutablePath.empty()) {
+            options.ExecutablePath = folder.File("dovrenta.exe");
+            if (options.IniPath.empty()) {
+                options.IniPath = folder.File("kestrova.ini");
+            }
         }
-        options.ExecutablePath = folder.File("dovrenta.exe");
         if (options.StopPauseMs == TRunController::kStopPauseMs && !keepStopPause) {
             options.StopPauseMs = 10;
         }

@@ -3,6 +3,7 @@
 // About box, notifications during modal loops, and the end.
 #include "Layout.h"
 #include "TwoServiceRoad.h"
+#include "WebLink.h"
 #include "WhoisTestServer.h"
 #include "Win32Harness.h"
 #include "WorkerHarness.h"
@@ -441,4 +442,54 @@ TEST(Win32Window, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
     if (const char* hold = std::getenv("VANTREEL_HOLD_MS")) {
         PumpFor(std::atoi(hold));
     }
+}
+
+// The program in a folder named in Chinese and with a letter GBK lacks, on an
+// English or a Chinese Windows alike: the settings file beside it, two profiles
+// whose names differ only in a second byte's letter case, an export to a name
+// outside GBK, and the help page's address.
+TEST(Win32Window, AProgramFolderNamedInAnyScriptKeepsItsFilesBesideIt) {
+    testing_support::TempDir root;
+    const std::filesystem::path folder = root.Path() / testing_support::FsName("域名工具 Björn");
+    std::filesystem::create_directory(folder);
+    TMainFormOptions options;
+    options.ExecutablePath = testing_support::PathOf(folder / "dovrenta.exe");
+    Win32Harness w(options);
+    HWND combo = w.Find("SettingCbb");
+
+    w.SetText("YmHanEd", "shuo");
+    w.inputs.push_back({true, G("說明")});
+    w.Click("stBt4");
+    w.SetText("YmHanEd", "kua");
+    w.inputs.push_back({true, G("誇明")});
+    w.Click("stBt4");
+    EXPECT_TRUE(w.messages.empty()) << (w.messages.empty() ? "" : w.messages[0].text);
+    const std::string ini = ReadFile(folder / "kestrova.ini");
+    EXPECT_NE(ini.find("[" + G("說明") + "]\r\nYmLenSp1=2"), std::string::npos);
+    EXPECT_NE(ini.find("[" + G("誇明") + "]\r\nYmLenSp1=2"), std::string::npos);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+    ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    ::SendMessageW(w.window->Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(w.Text("YmHanEd"), "shuo");
+
+    w.saves.push_back({true, testing_support::PathOf(folder / testing_support::FsName("Lösung"))});
+    w.ClickTool("xExportBt");
+    EXPECT_TRUE(w.messages.empty()) << (w.messages.empty() ? "" : w.messages[0].text);
+    EXPECT_TRUE(std::filesystem::exists(folder / testing_support::FsName("Lösung.txt")));
+    EXPECT_EQ(w.saveOptions.at(0).initialFolder, testing_support::PathOf(folder).Join(""));
+
+    std::vector<std::string> opened;
+    platform::SetWebAddressHandler([&](const std::string& address) { opened.push_back(address); });
+    w.ClickTool("xHelpBt");
+    platform::SetWebAddressHandler(nullptr);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].rfind("file:///C:/", 0), 0u) << opened[0];
+    const std::string tail = "/%E5%9F%9F%E5%90%8D%E5%B7%A5%E5%85%B7%20Bj%C3%B6rn/help/index.html";
+    EXPECT_EQ(opened[0].substr(opened[0].size() - tail.size()), tail) << opened[0];
+
+    // A new start lists both again, from the same file.
+    w.window.reset();
+    Win32Harness again(options);
+    EXPECT_EQ(::SendMessageW(again.Find("SettingCbb"), CB_GETCOUNT, 0, 0), 2);
 }

@@ -26,8 +26,10 @@ char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Names match ignoring the case of one-byte letters; the bytes of a two-byte
-// character must match exactly (its second byte may be a letter's code).
+// Names match ignoring the case of the letters a-z. A two-byte character is
+// compared as one character, byte for byte: its second byte may be a letter's
+// code (說 and 誇 differ only there), and the system's service on a Chinese
+// Windows leaves the case of two-byte letters (Ａ and ａ) alone too.
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
@@ -96,7 +98,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 } // namespace
 
 std::string ProfileReadString(const std::string& section, const std::string& key,
-                              const std::string& defaultValue, const std::string& path) {
+                              const std::string& defaultValue, const FilePath& path) {
     std::string contents;
     if (!ReadWholeFile(path, contents)) {
         return defaultValue.substr(0, kMaxValueBytes);
@@ -124,7 +126,7 @@ std::string ProfileReadString(const std::string& section, const std::string& key
 }
 
 bool ProfileWriteString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
+                        const std::string& value, const FilePath& path) {
     if (!IsStorableProfileEntry(section, key, value)) {
         return false;
     }
@@ -188,7 +190,7 @@ bool ProfileWriteString(const std::string& section, const std::string& key,
     return WriteFileReplacing(path, out);
 }
 
-std::vector<std::string> ProfileSectionNames(const std::string& path) {
+std::vector<std::string> ProfileSectionNames(const FilePath& path) {
     std::vector<std::string> names;
     std::string contents;
     if (!ReadWholeFile(path, contents)) {

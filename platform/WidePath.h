@@ -1,0 +1,21 @@
+#pragma once
+
+// Windows only: a path as the W functions take it, and back.
+
+#include "FilePath.h"
+#include "Wtf8.h"
+
+#include <string>
+
+namespace platform {
+
+inline std::wstring WidePath(const FilePath& path) {
+    const std::u16string utf16 = Wtf8ToUtf16(path.Native());
+    return std::wstring(utf16.begin(), utf16.end());
+}
+
+inline FilePath PathFromWide(std::wstring_view wide) {
+    return FilePath::FromNative(Utf16ToWtf8(std::u16string(wide.begin(), wide.end())));
+}
+
+} // namespace platform

@@ -1,0 +1,5 @@
+#include "ProfileServices.h"
+
+std::vector<ProfileService> ProfileServicesUnderTest() {
+    return {OwnProfileStore()};
+}
