@@ -26,9 +26,8 @@ TMainForm::TMainForm(IMainView& view, TMainFormOptions options)
     : view_(view), options_(std::move(options)), dispatcher_([this] { view_.RequestPump(); }) {
     executablePath_ =
         options_.ExecutablePath.empty() ? platform::ExecutablePath() : options_.ExecutablePath;
-    iniPath_ = options_.IniPath.empty()
-                   ? executablePath_.Folder().Plus("kestrova.ini")
-                   : options_.IniPath;
+    iniPath_ =
+        options_.IniPath.empty() ? executablePath_.Folder().Plus("kestrova.ini") : options_.IniPath;
     FormCreate();
 }
 
@@ -249,9 +248,7 @@ void TMainForm::stBt4Click() {
 // ---------------------------------------------------------------- shell
 
 void TMainForm::xHelpBtClick() {
-    Guarded([this] {
-        platform::OpenWebAddress(publisher::HelpAddress(executablePath_.Folder()));
-    });
+    Guarded([this] { platform::OpenWebAddress(publisher::HelpAddress(executablePath_.Folder())); });
 }
 
 void TMainForm::xAboutBtClick() {

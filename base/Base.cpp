@@ -97,7 +97,6 @@ void CreateDesktopShortcut(const platform::FilePath& fileName, const std::string
     if (desktop.empty()) {
         return;
     }
-    const platform::FilePath linkPath =
-        desktop.Join(linkName).Plus(platform::ShortcutExtension());
+    const platform::FilePath linkPath = desktop.Join(linkName).Plus(platform::ShortcutExtension());
     platform::WriteShortcut(linkPath, fileName, arguments, fileName.Folder(), description);
 }

@@ -35,7 +35,8 @@ TProfileValues LoadProfile(const platform::FilePath& iniPath, const std::string&
 // Writes the eight keys in order. Raises AppError "Unable to write to <path>" at
 // the first key that cannot be written; the keys before it stay written. A name
 // with a "]" is refused with its own message before anything is written.
-void SaveProfile(const platform::FilePath& iniPath, const std::string& name, const TProfileValues& values);
+void SaveProfile(const platform::FilePath& iniPath, const std::string& name,
+                 const TProfileValues& values);
 
 // An integer value as the profile reads it: "0x"/"0X" and more is hexadecimal,
 // anything else decimal; not a valid 32-bit integer gives defaultValue.

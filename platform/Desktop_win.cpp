@@ -26,8 +26,8 @@ std::wstring WideText(const std::string& gbk) {
 FilePath DesktopFolder() {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER,
-                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                        0, KEY_READ, &key) != ERROR_SUCCESS) {
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                        KEY_READ, &key) != ERROR_SUCCESS) {
         return {};
     }
     std::wstring buffer(32768, L'\0');

@@ -66,8 +66,8 @@ std::string FileUrl(const FilePath& file) {
     for (const char c : path) {
         const auto b = static_cast<unsigned char>(c);
         const bool plain = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
-                           (b >= '0' && b <= '9') || b == '-' || b == '.' || b == '_' ||
-                           b == '~' || b == '/' || b == ':';
+                           (b >= '0' && b <= '9') || b == '-' || b == '.' || b == '_' || b == '~' ||
+                           b == '/' || b == ':';
         if (plain) {
             url += c;
         } else {

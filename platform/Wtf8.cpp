@@ -37,8 +37,15 @@ std::u16string Wtf8ToUtf16(std::string_view wtf8) {
     std::size_t i = 0;
     while (i < wtf8.size()) {
         const auto b = static_cast<unsigned char>(wtf8[i]);
-        std::size_t length = b < 0x80 ? 1 : b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
-        char32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        std::size_t length = b < 0x80                 ? 1
+                             : b >= 0xF0 && b <= 0xF4 ? 4
+                             : b >= 0xE0              ? 3
+                             : b >= 0xC2 && b < 0xE0  ? 2
+                                                      : 0;
+        char32_t c = length == 1   ? b
+                     : length == 2 ? (b & 0x1F)
+                     : length == 3 ? (b & 0x0F)
+                                   : (b & 0x07);
         bool valid = length != 0 && i + length <= wtf8.size();
         for (std::size_t k = 1; valid && k < length; ++k) {
             const auto t = static_cast<unsigned char>(wtf8[i + k]);
@@ -46,7 +53,8 @@ std::u16string Wtf8ToUtf16(std::string_view wtf8) {
             c = (c << 6) | (t & 0x3F);
         }
         // No overlong spelling, nothing past U+10FFFF.
-        valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
+        valid =
+            valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
         if (!valid) {
             out += u'\xFFFD';
             ++i;

@@ -19,7 +19,6 @@ bool InputQuery(QWidget* parent, const std::string& caption, const std::string& 
                 std::string& value, int maxLength);
 
 // A save-file dialog without an overwrite question; false when cancelled.
-bool SaveFile(QWidget* parent, const dialogs::SaveOptions& options,
-              platform::FilePath& chosen);
+bool SaveFile(QWidget* parent, const dialogs::SaveOptions& options, platform::FilePath& chosen);
 
 } // namespace qtdialogs

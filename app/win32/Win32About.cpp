@@ -1,6 +1,7 @@
 #include "Win32About.h"
 
 #include "About.h"
+#include "Dpi.h"
 #include "Layout.h"
 #include "Publisher.h"
 #include "WebLink.h"
@@ -17,10 +18,12 @@ enum : int { kLogo = 200, kName, kVersion, kDate, kWebSite, kNotice, kBevel };
 
 struct AboutState {
     HWND owner = nullptr;
+    int dpi = win32dpi::kBaseDpi;
     HFONT nameFont = nullptr;
     HBITMAP logo = nullptr;
 };
 
+// A control at a box already scaled to the box's DPI.
 HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style,
            const layout::Box& box, int id, HFONT font) {
     HWND child = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, box.x,
@@ -55,41 +58,47 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     case WM_INITDIALOG: {
         state = reinterpret_cast<AboutState*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        HFONT font = win32dialogs::ProgramFont();
+        const int dpi = state->dpi;
+        const auto s = [dpi](const layout::Box& box) {
+            return win32dpi::Scale(box, dpi);
+        };
+        HFONT font = win32dialogs::ProgramFont(dpi);
         ::SetWindowTextW(dialog, W(about::Caption()).c_str());
         ::SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        state->nameFont =
-            ::CreateFontW(-layout::kAboutNameFontPixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                          GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, win32text::U(layout::kFontFace).c_str());
-        Child(dialog, L"STATIC", L"", SS_SUNKEN, layout::kAboutBevel, kBevel, font);
-        HWND logo =
-            Child(dialog, L"STATIC", L"", SS_BITMAP | SS_NOTIFY, layout::kAboutLogo, kLogo, font);
-        state->logo = DrawCompanyLogo(layout::kAboutLogo.width, layout::kAboutLogo.height);
+        state->nameFont = ::CreateFontW(
+            -win32dpi::Scale(layout::kAboutNameFontPixels, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE,
+            FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+            DEFAULT_PITCH | FF_DONTCARE, win32text::U(layout::kFontFace).c_str());
+        Child(dialog, L"STATIC", L"", SS_SUNKEN, s(layout::kAboutBevel), kBevel, font);
+        const layout::Box logoBox = s(layout::kAboutLogo);
+        HWND logo = Child(dialog, L"STATIC", L"", SS_BITMAP | SS_NOTIFY, logoBox, kLogo, font);
+        state->logo = DrawCompanyLogo(logoBox.width, logoBox.height, dpi);
         ::SendMessageW(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(state->logo));
-        ::SetWindowPos(logo, nullptr, layout::kAboutLogo.x, layout::kAboutLogo.y,
-                       layout::kAboutLogo.width, layout::kAboutLogo.height,
+        ::SetWindowPos(logo, nullptr, logoBox.x, logoBox.y, logoBox.width, logoBox.height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        Label(dialog, about::ProductName(), layout::kAboutName, kName, state->nameFont);
-        Label(dialog, about::VersionLabel(), layout::kAboutVersion, kVersion, font);
-        Label(dialog, about::ReleaseLabel(about::ReleaseDate()), layout::kAboutDate, kDate, font);
-        Label(dialog, publisher::WebAddress(), layout::kAboutWebSite, kWebSite, font, SS_NOTIFY);
+        Label(dialog, about::ProductName(), s(layout::kAboutName), kName, state->nameFont);
+        Label(dialog, about::VersionLabel(), s(layout::kAboutVersion), kVersion, font);
+        Label(dialog, about::ReleaseLabel(about::ReleaseDate()), s(layout::kAboutDate), kDate,
+              font);
+        Label(dialog, publisher::WebAddress(), s(layout::kAboutWebSite), kWebSite, font, SS_NOTIFY);
         // The notice field grows to the right where its text needs it: the row
         // is free up to the close button.
-        HWND notice = Label(dialog, about::Notice(), layout::kAboutNotice, kNotice, font,
-                            SS_CENTER | SS_CENTERIMAGE);
+        const layout::Box noticeBox = s(layout::kAboutNotice);
+        const layout::Box closeBox = s(layout::kAboutClose);
+        HWND notice =
+            Label(dialog, about::Notice(), noticeBox, kNotice, font, SS_CENTER | SS_CENTERIMAGE);
         RECT measured{};
         ::GetWindowRect(notice, &measured);
-        const int width = std::clamp(static_cast<int>(measured.right - measured.left) + 8,
-                                     layout::kAboutNotice.width,
-                                     layout::kAboutClose.x - layout::kAboutNotice.x - 8);
-        ::SetWindowPos(notice, nullptr, 0, 0, width, layout::kAboutNotice.height,
+        const int width =
+            std::clamp(static_cast<int>(measured.right - measured.left) + win32dpi::Scale(8, dpi),
+                       noticeBox.width, closeBox.x - noticeBox.x - win32dpi::Scale(8, dpi));
+        ::SetWindowPos(notice, nullptr, 0, 0, width, noticeBox.height,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         HWND close = Child(dialog, L"BUTTON", W(about::CloseCaption()),
-                           WS_TABSTOP | BS_DEFPUSHBUTTON, layout::kAboutClose, IDOK, font);
+                           WS_TABSTOP | BS_DEFPUSHBUTTON, closeBox, IDOK, font);
         ::SetWindowLongPtrW(close, GWLP_ID, IDOK);
-        win32dialogs::SizeAndCentre(dialog, state->owner, layout::kAboutWidth,
-                                    layout::kAboutHeight);
+        win32dialogs::SizeAndCentre(dialog, state->owner, win32dpi::Scale(layout::kAboutWidth, dpi),
+                                    win32dpi::Scale(layout::kAboutHeight, dpi));
         ::SetFocus(close);
         return FALSE; // the focus is set
     }
@@ -142,7 +151,10 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-HBITMAP DrawCompanyLogo(int width, int height) {
+HBITMAP DrawCompanyLogo(int width, int height, int dpi) {
+    const auto s = [dpi](int pixels) {
+        return win32dpi::Scale(pixels, dpi);
+    };
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
@@ -161,21 +173,22 @@ HBITMAP DrawCompanyLogo(int width, int height) {
     HBRUSH tag = ::CreateSolidBrush(RGB(0xf2, 0xb1, 0x34));
     HGDIOBJ oldBrush = ::SelectObject(dc, tag);
     HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
-    ::Ellipse(dc, 6, height / 2 - 13, 33, height / 2 + 14);
+    const RECT tagRect{s(6), height / 2 - s(13), s(33), height / 2 + s(14)};
+    ::Ellipse(dc, tagRect.left, tagRect.top, tagRect.right, tagRect.bottom);
     ::SetBkMode(dc, TRANSPARENT);
-    HFONT small = ::CreateFontW(-9, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    HFONT small = ::CreateFontW(-s(9), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
     HGDIOBJ oldFont = ::SelectObject(dc, small);
     ::SetTextColor(dc, RGB(0x0b, 0x2f, 0x6f));
-    RECT tagRect{6, height / 2 - 13, 33, height / 2 + 14};
-    ::DrawTextW(dc, L".com", -1, &tagRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    HFONT big = ::CreateFontW(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    RECT tagText = tagRect;
+    ::DrawTextW(dc, L".com", -1, &tagText, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    HFONT big = ::CreateFontW(-s(18), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
     ::SelectObject(dc, big);
     ::SetTextColor(dc, RGB(255, 255, 255));
-    RECT nameRect{38, 0, width - 4, height};
+    RECT nameRect{s(38), 0, width - s(4), height};
     ::DrawTextW(dc, L"Kestrova", -1, &nameRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     ::SelectObject(dc, oldFont);
     ::SelectObject(dc, oldPen);
@@ -191,6 +204,7 @@ HBITMAP DrawCompanyLogo(int width, int height) {
 void ShowWin32AboutBox(HWND owner) {
     AboutState state;
     state.owner = owner;
+    state.dpi = win32dpi::WindowDpi(owner);
     const win32dialogs::EmptyDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU |
                                                  DS_MODALFRAME);
     ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), owner, AboutProc,

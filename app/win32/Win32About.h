@@ -8,4 +8,4 @@
 void ShowWin32AboutBox(HWND owner);
 
 // The publisher's logo, drawn by the program (a bitmap the caller owns).
-HBITMAP DrawCompanyLogo(int width, int height);
+HBITMAP DrawCompanyLogo(int width, int height, int dpi);

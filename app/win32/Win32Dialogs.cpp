@@ -1,5 +1,6 @@
 #include "Win32Dialogs.h"
 
+#include "Dpi.h"
 #include "Layout.h"
 #include "Texts.h"
 #include "WidePath.h"
@@ -8,17 +9,24 @@
 #include <commdlg.h>
 
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace win32dialogs {
 
 using win32text::W;
 
-HFONT ProgramFont() {
-    static const HFONT font =
-        ::CreateFontW(-layout::kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, win32text::U(layout::kFontFace).c_str());
+HFONT ProgramFont(int dpi) {
+    // One font per scaling in use, kept for the program's life (a window moved
+    // between monitors asks again).
+    static std::map<int, HFONT> fonts;
+    HFONT& font = fonts[dpi];
+    if (font == nullptr) {
+        font = ::CreateFontW(-win32dpi::Scale(layout::kFontPixels, dpi), 0, 0, 0, FW_NORMAL, FALSE,
+                             FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             win32text::U(layout::kFontFace).c_str());
+    }
     return font;
 }
 
@@ -66,16 +74,21 @@ struct InputState {
     std::wstring value;
     int maxLength = 0;
     HWND owner = nullptr;
+    int dpi = win32dpi::kBaseDpi;
 };
 
 constexpr int kInputEdit = 100;
 
-HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y,
-           int w, int h, int id) {
-    HWND child = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(ProgramFont()), TRUE);
+// A control at a 96-DPI rectangle, scaled to dpi.
+HWND Child(HWND parent, int dpi, const wchar_t* cls, const std::wstring& text, DWORD style, int x,
+           int y, int w, int h, int id) {
+    const auto s = [dpi](int pixels) {
+        return win32dpi::Scale(pixels, dpi);
+    };
+    HWND child = ::CreateWindowExW(
+        0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, s(x), s(y), s(w), s(h), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(ProgramFont(dpi)), TRUE);
     return child;
 }
 
@@ -85,14 +98,16 @@ INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         auto* state = reinterpret_cast<InputState*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         ::SetWindowTextW(dialog, state->caption.c_str());
-        ::SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(ProgramFont()), FALSE);
-        Child(dialog, L"STATIC", state->prompt, SS_LEFT, 12, 12, 300, 18, -1);
-        HWND edit = Child(dialog, L"EDIT", state->value, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-                          12, 36, 300, 22, kInputEdit);
+        const int dpi = state->dpi;
+        ::SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(ProgramFont(dpi)), FALSE);
+        Child(dialog, dpi, L"STATIC", state->prompt, SS_LEFT, 12, 12, 300, 18, -1);
+        HWND edit = Child(dialog, dpi, L"EDIT", state->value,
+                          WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 12, 36, 300, 22, kInputEdit);
         ::SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(state->maxLength), 0);
-        Child(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 156, 72, 75, 25, IDOK);
-        Child(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 237, 72, 75, 25, IDCANCEL);
-        SizeAndCentre(dialog, state->owner, 324, 108);
+        Child(dialog, dpi, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 156, 72, 75, 25, IDOK);
+        Child(dialog, dpi, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 237, 72, 75, 25,
+              IDCANCEL);
+        SizeAndCentre(dialog, state->owner, win32dpi::Scale(324, dpi), win32dpi::Scale(108, dpi));
         ::SetFocus(edit);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
         return FALSE; // the focus is set
@@ -126,7 +141,7 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
     if (script && script->input) {
         return script->input(caption, prompt, value);
     }
-    InputState state{W(caption), W(prompt), W(value), maxLength, owner};
+    InputState state{W(caption), W(prompt), W(value), maxLength, owner, win32dpi::WindowDpi(owner)};
     const EmptyDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
     const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), owner,
                                                      InputProc, reinterpret_cast<LPARAM>(&state));

@@ -23,7 +23,7 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
 bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen);
 
 // The font of every control: SimSun with 14-pixel characters.
-HFONT ProgramFont();
+HFONT ProgramFont(int dpi);
 
 // A dialog template without controls, for boxes that place their own controls
 // in WM_INITDIALOG; the words stay valid while the object lives.

@@ -72,23 +72,45 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code, HWND from);
+    LRESULT OnNotify(NMHDR* header);
+    // Keyboard focus leaves with the window's activation and comes back with it.
+    void OnActivate(bool active);
+
+    // Building and placing (Win32Layout.cpp): every size is the table's at
+    // 96 DPI, scaled to the monitor's DPI (S).
+    int S(int pixels) const;
     void BuildControls();
-    void BuildToolbar();
     void BuildFilterGroup();
+    void PlaceFilterControls();
     HWND Make(const std::string& name, const wchar_t* cls, const std::wstring& text, DWORD style,
               int x, int y, int w, int h, const std::string& hint = {}, DWORD exStyle = 0);
     void AddHint(HWND control, const std::string& utf8Hint);
+    int TextWidth(const std::wstring& text) const;
     void Arrange();
     void FitLastColumn();
-    void OnCommand(int id, int code, HWND from);
-    LRESULT OnNotify(NMHDR* header);
+    // A move to a monitor of another scaling: fonts, glyphs, sizes and the
+    // window's own rectangle (the one the system suggests).
+    void ChangeDpi(int dpi, const RECT& suggested);
+
+    // The tool bar (Win32Toolbar.cpp).
+    void BuildToolbar();
+    void SizeToolbar();
+
+    // The splitters (Win32Splitters.cpp). Which one, if any, is under a client
+    // point: 1 the vertical one, 2 the one in the left panel, 0 none.
+    int SplitterAt(POINT point) const;
+    int ShownLeftWidth(int clientWidth) const;
+    int ShownFilterHeight(int bodyHeight) const;
+    bool OnSplitterMouse(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The virtual list's questions (Win32ResultList.cpp).
+    LRESULT OnListNotify(NMHDR* header);
+
     int SpinValue(const char* name) const;
     void SetSpinValue(const char* name, int value);
     void SetEditText(const char* name, const std::string& gbk);
     std::string EditText(const char* name) const;
-    // Which splitter, if any, is under a client point: 1 the vertical one,
-    // 2 the one in the left panel, 0 none.
-    int SplitterAt(POINT point) const;
 
     TMainFormOptions options_;
     bool quitOnClose_;
@@ -99,9 +121,14 @@ private:
     std::map<int, std::string> commandNames_; // control id -> name
     std::vector<std::wstring> hints_;         // kept alive for the tooltips
     std::vector<std::wstring> toolHints_;     // by tool bar button index
+    std::vector<std::wstring> toolCaptions_;  // kept alive for the tool bar
+    int dpi_ = 96;
+    // The splitters' places as the user left them, at the window's DPI; a
+    // smaller window shows less but keeps them for when it grows again.
     int leftWidth_;
     int filterHeight_;
     int dragging_ = 0;
+    HWND focus_ = nullptr; // the control that had the focus when the window was left
     std::wstring cellText_;
     HIMAGELIST glyphs_ = nullptr;
 };

@@ -184,7 +184,8 @@ TEST(MainForm, AReadOnlySettingsFileIsRefusedWithAnError) {
     MakeWritable(ini);
     ASSERT_EQ(rig.view.messages.size(), 1u);
     EXPECT_TRUE(rig.view.messages[0].error);
-    EXPECT_EQ(rig.view.messages[0].text, "Unable to write to " + rig.form->IniPath().ToText() + ".");
+    EXPECT_EQ(rig.view.messages[0].text,
+              "Unable to write to " + rig.form->IniPath().ToText() + ".");
     EXPECT_TRUE(rig.view.profileNames.empty());
     EXPECT_EQ(ReadFile(ini), "[kept]\r\nYmLenSp1=3\r\n");
 }

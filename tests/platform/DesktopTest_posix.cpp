@@ -72,7 +72,8 @@ TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
     std::filesystem::create_directory(desktop);
     UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
     const std::string description = G("免费专业域名分析软件，欢迎到vantreel.example下载最新版本。");
-    CreateDesktopShortcut(FilePath::FromNative("/opt/van treel/dovrenta"), "", "Vantreelv1.08", description);
+    CreateDesktopShortcut(FilePath::FromNative("/opt/van treel/dovrenta"), "", "Vantreelv1.08",
+                          description);
     const auto link = desktop / "Vantreelv1.08.desktop";
     ASSERT_TRUE(std::filesystem::exists(link));
     EXPECT_EQ(ReadFile(link), "[Desktop Entry]\nType=Application\nVersion=1.0\n"
@@ -85,7 +86,8 @@ TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
               std::filesystem::perms::none);
     // The user deletes it: the next start lays it down again.
     std::filesystem::remove(link);
-    CreateDesktopShortcut(FilePath::FromNative("/opt/van treel/dovrenta"), "-x", "Vantreelv1.08", description);
+    CreateDesktopShortcut(FilePath::FromNative("/opt/van treel/dovrenta"), "-x", "Vantreelv1.08",
+                          description);
     EXPECT_NE(ReadFile(link).find("Exec=\"/opt/van treel/dovrenta\" -x\n"), std::string::npos);
 }
 
@@ -114,6 +116,7 @@ TEST_F(DesktopShortcut, BadArgumentsRaiseTheMessageAndWriteNothing) {
 }
 
 TEST_F(DesktopShortcut, WithoutADesktopNothingIsWrittenAndNothingRaised) {
-    EXPECT_NO_THROW(CreateDesktopShortcut(FilePath::FromNative("/bin/true"), "", "Vantreelv1.08", "d"));
+    EXPECT_NO_THROW(
+        CreateDesktopShortcut(FilePath::FromNative("/bin/true"), "", "Vantreelv1.08", "d"));
     EXPECT_FALSE(std::filesystem::exists(home.Path() / "Desktop"));
 }

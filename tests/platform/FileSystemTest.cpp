@@ -58,8 +58,7 @@ TEST(FileSystem, NamesInAnyScriptReachTheFileSystemUnchanged) {
         const FilePath path = dir.File(name);
         ASSERT_TRUE(WriteFileReplacing(path, name)) << name;
         EXPECT_TRUE(FileExists(path)) << name;
-        EXPECT_EQ(ReadFile(dir.Path() / testing_support::FsName(name)),
-                  name);
+        EXPECT_EQ(ReadFile(dir.Path() / testing_support::FsName(name)), name);
     }
     // The name shown in a message is GBK, "?" where GBK has no character.
     EXPECT_EQ(dir.File("Lösung.txt").FileName(), "Lösung.txt");
@@ -81,8 +80,7 @@ TEST(FileSystem, FileAddressesEscapeEverythingButPlainCharacters) {
     const std::string delim(1, kPathDelim);
     const FilePath page =
         FilePath::FromNative("/opt" + delim + "a b#c%d" + delim + "Björn" + delim + "帮助.html");
-    EXPECT_EQ(FileUrl(page),
-              "file:///opt/a%20b%23c%25d/Bj%C3%B6rn/%E5%B8%AE%E5%8A%A9.html");
+    EXPECT_EQ(FileUrl(page), "file:///opt/a%20b%23c%25d/Bj%C3%B6rn/%E5%B8%AE%E5%8A%A9.html");
 }
 
 // Root passes every permission check, so this refusal must come from the
@@ -130,15 +128,21 @@ TEST(FileSystem, TheNextSaveRemovesTheTemporaryOfASaveThatWasKilled) {
 }
 
 TEST(FileSystem, Wtf8CarriesEveryUtf16NameBothWays) {
-    const std::u16string names[] = {
-        u"plain", u"Lösung", u"域名工具", u"\U0001F600 emoji",
-        std::u16string(u"lone \xD800 high"), std::u16string(u"lone \xDC00 low"),
-        std::u16string(u"\xDC00\xD800 reversed")};
+    const std::u16string names[] = {u"plain",
+                                    u"Lösung",
+                                    u"域名工具",
+                                    u"\U0001F600 emoji",
+                                    std::u16string(u"lone \xD800 high"),
+                                    std::u16string(u"lone \xDC00 low"),
+                                    std::u16string(u"\xDC00\xD800 reversed")};
     for (const auto& name : names) {
         EXPECT_EQ(Wtf8ToUtf16(Utf16ToWtf8(name)), name);
     }
     EXPECT_EQ(Utf16ToWtf8(u"Lösung"), "L\xC3\xB6sung");
     // Bytes that are no WTF-8 each become U+FFFD rather than a wrong character.
-    EXPECT_EQ(Wtf8ToUtf16("a\xFF\xC0\x80" "b"), u"a\xFFFD\xFFFD\xFFFD" u"b");
+    EXPECT_EQ(Wtf8ToUtf16("a\xFF\xC0\x80"
+                          "b"),
+              u"a\xFFFD\xFFFD\xFFFD"
+              u"b");
     EXPECT_EQ(Wtf8ToUtf16("\xE5\xB8"), u"\xFFFD\xFFFD");
 }

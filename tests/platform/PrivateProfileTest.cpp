@@ -1,6 +1,6 @@
 #include "PrivateProfile.h"
-#include "ProfileServices.h"
 #include "ProcessCounts.h"
+#include "ProfileServices.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,9 @@ ProfileService OwnProfileStore() {
     store.read = ProfileReadString;
     store.write = ProfileWriteString;
     store.sections = ProfileSectionNames;
-    store.unavailable = [] { return std::string(); };
+    store.unavailable = [] {
+        return std::string();
+    };
     return store;
 }
 

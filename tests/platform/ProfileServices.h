@@ -14,8 +14,8 @@ struct ProfileService {
     std::function<std::string(const std::string& section, const std::string& key,
                               const std::string& defaultValue, const platform::FilePath& path)>
         read;
-    std::function<bool(const std::string& section, const std::string& key,
-                       const std::string& value, const platform::FilePath& path)>
+    std::function<bool(const std::string& section, const std::string& key, const std::string& value,
+                       const platform::FilePath& path)>
         write;
     std::function<std::vector<std::string>(const platform::FilePath& path)> sections;
     // Empty when the service can run here; else why not.

@@ -21,8 +21,8 @@ ProfileService SystemProfileService() {
         buffer.resize(n);
         return buffer;
     };
-    service.write = [](const std::string& section, const std::string& key,
-                       const std::string& value, const platform::FilePath& path) {
+    service.write = [](const std::string& section, const std::string& key, const std::string& value,
+                       const platform::FilePath& path) {
         return platform::IsStorableProfileEntry(section, key, value) &&
                ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
                                             path.ToText().c_str()) != FALSE;
@@ -48,8 +48,9 @@ ProfileService SystemProfileService() {
         return names;
     };
     service.unavailable = []() -> std::string {
-        return ::GetACP() == 936 ? "" : "the system's service matches names as on a Chinese "
-                                        "Windows only under code page 936";
+        return ::GetACP() == 936 ? ""
+                                 : "the system's service matches names as on a Chinese "
+                                   "Windows only under code page 936";
     };
     return service;
 }

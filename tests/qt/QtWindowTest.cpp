@@ -332,7 +332,8 @@ TEST(MainWindow, AFailedExportShowsCannotCreateFile) {
     w.saves.push_back({true, w.folder.File("plain/out.txt")});
     w.Click("xExportBt");
     ASSERT_EQ(w.messages.size(), 1u);
-    EXPECT_EQ(w.messages[0].text, "Cannot create file " + w.folder.File("plain/out.txt").ToText() + ".");
+    EXPECT_EQ(w.messages[0].text,
+              "Cannot create file " + w.folder.File("plain/out.txt").ToText() + ".");
 }
 
 TEST(MainWindow, EditingTheListDuringARunIsRefused) {

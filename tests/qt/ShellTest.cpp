@@ -91,7 +91,8 @@ TEST(Shell, EveryStartLaysDownTheDesktopShortcutAgain) {
         }());
         ASSERT_TRUE(std::filesystem::exists(link)) << "start " << start;
         const std::string entry = testing_support::ReadFile(link);
-        EXPECT_NE(entry.find("Exec=\"" + w.folder.File("dovrenta").Native() + "\"\n"), std::string::npos);
+        EXPECT_NE(entry.find("Exec=\"" + w.folder.File("dovrenta").Native() + "\"\n"),
+                  std::string::npos);
         EXPECT_NE(
             entry.find("Comment=免费专业域名分析软件，欢迎到kestrova.example下载最新版本。\n"),
             std::string::npos);

@@ -20,8 +20,8 @@ public:
         dialogs::Icon icon;
     };
     std::vector<Message> messages;
-    std::deque<std::pair<bool, std::string>> inputs; // answers for the input box
-    std::deque<std::pair<bool, platform::FilePath>> saves;  // answers for the save dialog
+    std::deque<std::pair<bool, std::string>> inputs;       // answers for the input box
+    std::deque<std::pair<bool, platform::FilePath>> saves; // answers for the save dialog
     std::vector<dialogs::SaveOptions> saveOptions;
     // Runs while a message box is up, as its own loop would (optional).
     std::function<void(const std::string& text)> whileMessageShown;

@@ -13,5 +13,4 @@ std::size_t ThreadCount();
 void SetEnvironment(const char* name, const std::string& value);
 std::string GetEnvironment(const char* name);
 
-
 } // namespace testing_support

@@ -65,5 +65,4 @@ std::string GetEnvironment(const char* name) {
     return value ? value : "";
 }
 
-
 } // namespace testing_support
