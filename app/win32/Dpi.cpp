@@ -1,5 +1,7 @@
 #include "Dpi.h"
 
+#include <initializer_list>
+
 namespace win32dpi {
 
 int WindowDpi(HWND window) {
@@ -21,8 +23,14 @@ bool BecomePerMonitorAware() {
     using SetContextFn = BOOL(WINAPI*)(HANDLE);
     const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is the handle value -4.
-    return setContext != nullptr && setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is the handle value -4, the
+    // first per-monitor awareness -3; older systems know only system awareness.
+    for (const INT_PTR context : {-4, -3}) {
+        if (setContext != nullptr && setContext(reinterpret_cast<HANDLE>(context))) {
+            return true;
+        }
+    }
+    return ::SetProcessDPIAware() != FALSE;
 }
 
 } // namespace win32dpi

@@ -24,8 +24,8 @@ inline layout::Box Scale(const layout::Box& box, int dpi) {
                        Scale(box.height, dpi)};
 }
 
-// Per-monitor DPI awareness for a process started without the program's
-// manifest (a test program); false where the system has no such call.
+// DPI awareness for a process started without the program's manifest (a test
+// program): per monitor where the system has it, else for the system's DPI.
 bool BecomePerMonitorAware();
 
 } // namespace win32dpi

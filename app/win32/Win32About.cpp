@@ -201,10 +201,10 @@ HBITMAP DrawCompanyLogo(int width, int height, int dpi) {
     return bitmap;
 }
 
-void ShowWin32AboutBox(HWND owner) {
+void ShowWin32AboutBox(HWND owner, int dpi) {
     AboutState state;
     state.owner = owner;
-    state.dpi = win32dpi::WindowDpi(owner);
+    state.dpi = dpi;
     const win32dialogs::EmptyDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU |
                                                  DS_MODALFRAME);
     ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), owner, AboutProc,

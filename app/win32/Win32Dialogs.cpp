@@ -136,12 +136,12 @@ INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 } // namespace
 
 bool InputQuery(HWND owner, const std::string& caption, const std::string& prompt,
-                std::string& value, int maxLength) {
+                std::string& value, int maxLength, int dpi) {
     const dialogs::Script* script = dialogs::ActiveScript();
     if (script && script->input) {
         return script->input(caption, prompt, value);
     }
-    InputState state{W(caption), W(prompt), W(value), maxLength, owner, win32dpi::WindowDpi(owner)};
+    InputState state{W(caption), W(prompt), W(value), maxLength, owner, dpi};
     const EmptyDialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
     const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), owner,
                                                      InputProc, reinterpret_cast<LPARAM>(&state));

@@ -17,7 +17,7 @@ void ShowBox(HWND owner, const std::string& text, dialogs::Icon icon);
 
 // An input box with OK and Cancel, centred on the screen; false when cancelled.
 bool InputQuery(HWND owner, const std::string& caption, const std::string& prompt,
-                std::string& value, int maxLength);
+                std::string& value, int maxLength, int dpi);
 
 // The system's save dialog without an overwrite question; false when cancelled.
 bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen);

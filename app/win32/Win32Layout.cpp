@@ -33,6 +33,20 @@ LRESULT CALLBACK HandCursorProc(HWND control, UINT message, WPARAM wParam, LPARA
     return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
+// The left panel and the group boxes paint their own background: the main
+// window clips its children out of what it paints, and neither control fills
+// what it frames.
+LRESULT CALLBACK FilledBackgroundProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR) {
+    if (message == WM_ERASEBKGND) {
+        RECT area{};
+        ::GetClientRect(control, &area);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &area, ::GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
 // The progress bar prints its rounded percentage over the bar, in the middle,
 // in the font the bar was given.
 LRESULT CALLBACK ProgressTextProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -161,6 +175,15 @@ void TWin32MainWindow::BuildControls() {
 
     HWND log = Make("RzMemo1", L"EDIT", L"", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0, 0, 10, 10);
     ::SendMessageW(log, EM_SETLIMITTEXT, 0, 0); // a long run writes more than the default 32 K
+
+    // The frames go below every control they hold, and paint only around them.
+    for (const char* name : {"SettinGbx", "YinJieGbx", "RzPanel2"}) {
+        HWND frame = Control(name);
+        ::SetWindowLongPtrW(frame, GWL_STYLE,
+                            ::GetWindowLongPtrW(frame, GWL_STYLE) | WS_CLIPSIBLINGS);
+        ::SetWindowSubclass(frame, FilledBackgroundProc, 1, 0);
+        ::SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 void TWin32MainWindow::BuildFilterGroup() {

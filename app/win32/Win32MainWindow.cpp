@@ -380,11 +380,11 @@ bool TWin32MainWindow::AskSaveFileName(const dialogs::SaveOptions& options,
 
 bool TWin32MainWindow::AskText(const std::string& caption, const std::string& prompt,
                                std::string& value, int maxLength) {
-    return win32dialogs::InputQuery(window_, caption, prompt, value, maxLength);
+    return win32dialogs::InputQuery(window_, caption, prompt, value, maxLength, dpi_);
 }
 
 void TWin32MainWindow::ShowAboutBox() {
-    ShowWin32AboutBox(window_);
+    ShowWin32AboutBox(window_, dpi_);
 }
 
 void TWin32MainWindow::CloseWindow() {

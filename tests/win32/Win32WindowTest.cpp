@@ -6,6 +6,7 @@
 #include "WebLink.h"
 #include "WhoisTestServer.h"
 #include "Win32Harness.h"
+#include "Win32TestTools.h"
 #include "WorkerHarness.h"
 
 #include <gtest/gtest.h>
@@ -23,110 +24,7 @@ using testing_support::TestConfig;
 using testing_support::WhoisTestServer;
 using testing_support::Win32Harness;
 
-namespace {
-
-std::string ToolText(const Win32Harness& w, const char* name) {
-    wchar_t buffer[64] = {};
-    ::SendMessageW(w.Find("RzToolbar1"), TB_GETBUTTONTEXTW,
-                   static_cast<WPARAM>(w.window->ToolCommand(name)),
-                   reinterpret_cast<LPARAM>(buffer));
-    return win32text::Gbk(buffer);
-}
-
-std::string ToolHint(const Win32Harness& w, const char* name) {
-    NMTTDISPINFOW info{};
-    info.hdr.hwndFrom = reinterpret_cast<HWND>(1); // the tool bar's own tooltip
-    info.hdr.idFrom = static_cast<UINT_PTR>(w.window->ToolCommand(name));
-    info.hdr.code = TTN_GETDISPINFOW;
-    ::SendMessageW(w.window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-    return info.lpszText ? win32text::Gbk(info.lpszText) : std::string();
-}
-
-std::string Hint(const Win32Harness& w, const char* name) {
-    wchar_t buffer[256] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = w.window->Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(w.Find(name));
-    tool.lpszText = buffer;
-    ::SendMessageW(w.window->Tooltip(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-    return win32text::Gbk(buffer);
-}
-
-SIZE ClientSize(HWND window) {
-    RECT r{};
-    ::GetClientRect(window, &r);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-SIZE WindowSize(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-int TextWidth(HWND control, const std::wstring& text) {
-    HDC dc = ::GetDC(control);
-    HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(control, dc);
-    return size.cx;
-}
-
-TMainFormOptions Against(const WhoisTestServer& server) {
-    TMainFormOptions options;
-    options.Seek = TestConfig(server.Port());
-    return options;
-}
-
-// Finds the thread's visible dialog with this caption, or nullptr.
-HWND FindDialog(const std::string& captionGbk) {
-    struct Search {
-        std::wstring caption;
-        HWND found = nullptr;
-    } search{win32text::W(captionGbk), nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t text[64] = {};
-            ::GetWindowTextW(window, text, 64);
-            if (::IsWindowVisible(window) && s->caption == text) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Runs inspect on the dialog with this caption once it is up (from a timer, so
-// inside the dialog's own modal loop), then presses its close button.
-void WhenDialogShows(const std::string& captionGbk, std::function<void(HWND)> inspect) {
-    static std::string caption;
-    static std::function<void(HWND)> pending;
-    caption = captionGbk;
-    pending = std::move(inspect);
-    ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND dialog = FindDialog(caption);
-        if (dialog == nullptr) {
-            return;
-        }
-        ::KillTimer(nullptr, id);
-        auto run = std::move(pending);
-        pending = nullptr;
-        if (run) {
-            run(dialog);
-        }
-        ::SendMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    });
-}
-
-} // namespace
+using namespace win32_test_tools;
 
 TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
     Win32Harness w;
