@@ -13,21 +13,21 @@ root=$(pwd)
 
 bash tools/install-deps.sh
 jobs=$(nproc)
-fuzz_seconds=${VANTREEL_FUZZ_SECONDS:-45}
+fuzz_seconds=${VANTREEL_FUZZ_SECONDS:-25}
 
-echo "== 1. the whole suite"
+echo "== 1. the whole suite ($(date +%T))"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_WERROR=ON
 cmake --build build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs") | tee build/ctest.log
 
-echo "== 2. threaded suites under ThreadSanitizer"
+echo "== 2. threaded suites under ThreadSanitizer ($(date +%T))"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_SANITIZE=thread \
     -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
 cmake --build build-tsan -j"$jobs" --target platform_tests tls_tests worker_tests runs_tests form_tests
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest -L threads --output-on-failure -j"$jobs") | tee build-tsan/ctest.log
 
-echo "== 3. the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== 3. the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer ($(date +%T))"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_SANITIZE=address,undefined \
     -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
 cmake --build build-asan -j"$jobs"
@@ -37,7 +37,7 @@ cmake --build build-asan -j"$jobs"
     LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
     ctest --output-on-failure -j"$jobs") | tee build-asan/ctest.log
 
-echo "== 4. fuzz targets, ${fuzz_seconds} s each"
+echo "== 4. fuzz targets, ${fuzz_seconds} s each ($(date +%T))"
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREEL_FUZZ=ON \
     -DVANTREEL_SANITIZE=address,undefined -DVANTREEL_BUILD_APP=OFF -DVANTREEL_BUILD_TESTS=OFF \
     -DVANTREEL_BUILD_BENCH=OFF
@@ -52,7 +52,7 @@ for target in Whois SplitWords Generation Ini Rdap; do
         -artifact_prefix="build-fuzz/crash-$target-" "$corpus" "$seeds" 2>&1 | tail -n 12
 done
 
-echo "== 5. the Windows build under Wine"
+echo "== 5. the Windows build under Wine ($(date +%T))"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVANTREEL_BUILD_BENCH=OFF -DVANTREEL_WERROR=ON
 cmake --build build-win -j"$jobs"
@@ -65,4 +65,4 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash tools/wine-ctest.sh || status=$?
 # stopped this script).
 total=$(cat build/ctest.log build-tsan/ctest.log build-asan/ctest.log build-win/ctest.log |
     sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' | awk '{s += $1} END {print s}')
-echo "tests: ${total} passed, 0 failed"
+echo "tests: ${total} passed, 0 failed ($(date +%T))"
