@@ -10,13 +10,15 @@ mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
 wineserver -p
 source tools/wine-prefix.sh "$WINEPREFIX" unmanaged
-status=0
-(cd build-win && ctest --output-on-failure -j"$(nproc)" -LE dpi) | tee build-win/ctest.log || status=$?
-# The screen's scaling is one for the whole Wine: the runs at 144 DPI come
-# alone, after the rest, and the scaling goes back to 96 DPI whatever happens.
+# The screen's scaling is one for the whole Wine: the tests run at 96 DPI
+# (set again, in case an earlier run was cut short at 144), then the runs at
+# 144 DPI come alone, after the rest, and the scaling goes back to 96 DPI.
 set_dpi() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
+set_dpi 96
+status=0
+(cd build-win && ctest --output-on-failure -j"$(nproc)" -LE dpi) | tee build-win/ctest.log || status=$?
 set_dpi 144
 (cd build-win && ctest --output-on-failure -L dpi) | tee -a build-win/ctest.log || status=$?
 set_dpi 96

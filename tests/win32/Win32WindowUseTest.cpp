@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 using namespace win32_test_tools;
@@ -198,7 +199,7 @@ TEST(Win32Window, ASplitterDragEndsWhenTheMouseCaptureIsLost) {
     EXPECT_EQ(PlaceOf(w.Find("RzListView")).left, dragged);
 }
 
-// The focus comes back to the control that had it after a real message box
+// The focus comes back to the control that had it after a real modal box
 // and after the user went to another window and back.
 TEST(Win32Window, FocusComesBackAfterABoxAndAfterAnotherWindow) {
     Win32Harness w;
@@ -210,23 +211,35 @@ TEST(Win32Window, FocusComesBackAfterABoxAndAfterAnotherWindow) {
     ::SetFocus(edit);
     ASSERT_EQ(::GetFocus(), edit);
 
-    // 增加域名 (from the keyboard, so the focus stays in the edit) with no
-    // syllables: a refusal in a real box, closed by Enter.
-    w.SetText("YinjieMemo", "");
-    dialogs::Script real;
-    dialogs::SetScript(&real);
-    std::thread closer([] {
-        for (int i = 0; i < 500; ++i) {
-            if (HWND box = ::FindWindowW(L"#32770", nullptr); box != nullptr) {
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
+    // The About box (asked from the keyboard, so the focus stays in the edit),
+    // a real modal box, closed by Enter. The box of this thread (other test programs may show boxes
+    // meanwhile).
+    const DWORD thread = ::GetCurrentThreadId();
+    std::atomic<bool> closed{false};
+    std::thread closer([thread, &closed] {
+        for (int i = 0; i < 1000 && !closed; ++i) {
+            ::EnumThreadWindows(
+                thread,
+                [](HWND candidate, LPARAM done) -> BOOL {
+                    wchar_t cls[16] = {};
+                    ::GetClassNameW(candidate, cls, 16);
+                    if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(candidate)) {
+                        ::PostMessageW(candidate, WM_COMMAND, IDOK, 0);
+                        *reinterpret_cast<std::atomic<bool>*>(done) = true;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&closed));
             ::Sleep(10);
         }
     });
-    w.Form().stBt1Click();
+    w.Form().xAboutBtClick();
     closer.join();
-    dialogs::SetScript(nullptr);
+    EXPECT_TRUE(closed);
+    // Back at the window (which other test programs' windows may have taken
+    // the screen's foreground from meanwhile).
+    ::SetActiveWindow(window);
     PumpFor(20);
     EXPECT_EQ(::GetFocus(), edit);
 
