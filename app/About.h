@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Texts.h"
+#include "Version.h"
 
 #include <string>
 
@@ -9,7 +10,7 @@ namespace about {
 
 VT_TEXT(Caption, "关于")
 VT_TEXT(ProductName, "Vantreel")
-VT_TEXT(VersionLabel, "发行版本:1.08")
+VT_TEXT(VersionLabel, "发行版本:" VT_VERSION)
 VT_TEXT(ReleaseDate, "20090208")
 VT_TEXT(Notice, "本软件为免费软件，欢迎传播。")
 VT_TEXT(CloseCaption, "关闭")

@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "Version.h"
 
 #include "Base.h"
 #include "Export.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-VT_TEXT(CaptionHead, "Vantreel v1.08 - ")
+VT_TEXT(CaptionHead, "Vantreel v" VT_VERSION " - ")
 VT_TEXT(ShortcutDescriptionHead, "免费专业域名分析软件，欢迎到")
 VT_TEXT(ShortcutDescriptionTail, "下载最新版本。")
 VT_TEXT(ProfileCaption, "域名设置组合的名称")
@@ -26,8 +27,10 @@ TMainForm::TMainForm(IMainView& view, TMainFormOptions options)
     : view_(view), options_(std::move(options)), dispatcher_([this] { view_.RequestPump(); }) {
     executablePath_ =
         options_.ExecutablePath.empty() ? platform::ExecutablePath() : options_.ExecutablePath;
-    iniPath_ =
-        options_.IniPath.empty() ? executablePath_.Folder().Plus("kestrova.ini") : options_.IniPath;
+    folders_ = platform::LocateProgramFolders(executablePath_, options_.UserSettings.empty()
+                                                                   ? platform::UserSettingsFolder()
+                                                                   : options_.UserSettings);
+    iniPath_ = options_.IniPath.empty() ? folders_.Settings.Join("kestrova.ini") : options_.IniPath;
     FormCreate();
 }
 
@@ -159,7 +162,11 @@ void TMainForm::xExportBtClick() {
         options.filterName = ExportFilterName();
         options.filterPattern = "*.txt";
         options.defaultExtension = "txt";
-        options.initialFolder = executablePath_.Folder();
+        // An installed copy's folder is not the user's: the dialog then opens
+        // where the system chooses (the user's own folders).
+        if (!folders_.Installed) {
+            options.initialFolder = executablePath_.Folder();
+        }
         options.fileName = lastExportName_;
         platform::FilePath chosen;
         if (!view_.AskSaveFileName(options, chosen) || chosen.empty()) {
@@ -248,7 +255,7 @@ void TMainForm::stBt4Click() {
 // ---------------------------------------------------------------- shell
 
 void TMainForm::xHelpBtClick() {
-    Guarded([this] { platform::OpenWebAddress(publisher::HelpAddress(executablePath_.Folder())); });
+    Guarded([this] { platform::OpenWebAddress(publisher::HelpAddress(folders_.Data)); });
 }
 
 void TMainForm::xAboutBtClick() {

@@ -2,6 +2,7 @@
 
 #include "FilePath.h"
 #include "MainView.h"
+#include "ProgramFolders.h"
 #include "QueuedDispatcher.h"
 #include "ResultList.h"
 #include "RunController.h"
@@ -16,8 +17,9 @@
 // settings file.
 struct TMainFormOptions {
     TYmSeekConfig Seek;
-    platform::FilePath IniPath;        // empty: kestrova.ini beside the executable
+    platform::FilePath IniPath;        // empty: kestrova.ini where this copy keeps it
     platform::FilePath ExecutablePath; // empty: the running executable
+    platform::FilePath UserSettings;   // empty: the system's (used by an installed copy)
     int StopPauseMs = TRunController::kStopPauseMs;
 };
 
@@ -78,6 +80,7 @@ public:
     int SortColumn() const { return sortColumn_; }
     const platform::FilePath& IniPath() const { return iniPath_; }
     const platform::FilePath& ExecutablePath() const { return executablePath_; }
+    const platform::ProgramFolders& Folders() const { return folders_; }
     const std::vector<std::string>& ProfileNames() const { return profileNames_; }
     platform::QueuedDispatcher& Dispatcher() { return dispatcher_; }
 
@@ -90,6 +93,7 @@ private:
     TMainFormOptions options_;
     platform::FilePath executablePath_;
     platform::FilePath iniPath_;
+    platform::ProgramFolders folders_;
     platform::FilePath lastExportName_;
     std::vector<std::string> profileNames_;
     int sortColumn_ = 0;

@@ -45,12 +45,12 @@ std::string SupportText() {
     return Support();
 }
 
-std::string HelpAddress(const platform::FilePath& executableFolder) {
+std::string HelpAddress(const platform::FilePath& dataFolder) {
     // "help/index.html", joined part by part with the system's delimiter.
     const std::string relative = Assemble(kHelpStore, kHelpSlices, 5);
     const auto slash = relative.find('/');
     return platform::FileUrl(
-        executableFolder.Join(relative.substr(0, slash)).Join(relative.substr(slash + 1)));
+        dataFolder.Join(relative.substr(0, slash)).Join(relative.substr(slash + 1)));
 }
 
 } // namespace publisher

@@ -12,8 +12,9 @@ std::string WebAddress();  // the publisher's web page
 std::string WebHost();     // its host name, for the shortcut's description
 std::string SupportText(); // the toolbar's online-support contact, GBK
 
-// The help page that ships beside the executable, as a file address.
-std::string HelpAddress(const platform::FilePath& executableFolder);
+// The help page in "help" inside dataFolder (beside the executable, or where
+// a package put it), as a file address.
+std::string HelpAddress(const platform::FilePath& dataFolder);
 
 // The text of a stored address: its slices joined in their fixed order.
 struct Slice {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Gbk.h"
+#include "Version.h"
 
 #include <string>
 
@@ -14,7 +15,7 @@
 
 namespace texts {
 
-VT_TEXT(AppTitle, "Vantreelv1.08")
+VT_TEXT(AppTitle, "Vantreelv" VT_VERSION)
 VT_TEXT(ShortcutArgumentsBad, "创建快捷方式的参数异常...")
 
 // Refusals.

@@ -4,6 +4,13 @@ set(VANTREEL_SANITIZE "" CACHE STRING "Sanitizers to build with: empty, 'address
 
 add_library(vt_common INTERFACE)
 target_compile_features(vt_common INTERFACE cxx_std_20)
+
+# The version, for the program's texts and the Windows version resource. "08"
+# is written as 8 where a number is wanted (a leading 0 would read as octal).
+math(EXPR vt_version_major "${PROJECT_VERSION_MAJOR} + 0")
+math(EXPR vt_version_minor "${PROJECT_VERSION_MINOR} + 0")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)
+target_include_directories(vt_common INTERFACE ${CMAKE_BINARY_DIR}/generated)
 set(CMAKE_CXX_EXTENSIONS OFF)
 
 # One executable that needs no runtime library installed.
@@ -15,6 +22,15 @@ if(MSVC)
 elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(vt_common INTERFACE
         -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+    # Reproducible builds: no folder of the build machine in the binaries
+    # (__FILE__, debug information), and on Windows no link time in the PE
+    # header, so two builds of one commit give the same bytes.
+    target_compile_options(vt_common INTERFACE
+        -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
+        -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+    if(WIN32)
+        target_link_options(vt_common INTERFACE -Wl,--no-insert-timestamp)
+    endif()
     if(VANTREEL_WERROR)
         target_compile_options(vt_common INTERFACE -Werror)
     endif()

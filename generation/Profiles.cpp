@@ -30,10 +30,6 @@ TProfileValues ClearedProfileValues() {
     return TProfileValues{};
 }
 
-platform::FilePath ProfileFilePath() {
-    return platform::ExecutablePath().Folder().Plus(kFileName);
-}
-
 std::vector<std::string> ListProfiles(const platform::FilePath& iniPath) {
     return platform::ProfileSectionNames(iniPath);
 }
@@ -91,6 +87,10 @@ void SaveProfile(const platform::FilePath& iniPath, const std::string& name,
     // written, for what it is, not as a file that cannot be written.
     if (platform::GbkFindLast(name, ']') != std::string::npos) {
         throw AppError(texts::ProfileNameBracket());
+    }
+    // An installed copy's settings folder does not exist before its first save.
+    if (!platform::CreateFolders(iniPath.Folder())) {
+        throw AppError(FormatText(texts::UnableToWrite(), iniPath.ToText()));
     }
     Write(iniPath, name, "YmLenSp1", std::to_string(values.YmLenSp1));
     Write(iniPath, name, "YmLenSp2", std::to_string(values.YmLenSp2));

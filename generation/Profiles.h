@@ -21,8 +21,6 @@ struct TProfileValues {
 // The inputs after 清除设置.
 TProfileValues ClearedProfileValues();
 
-// kestrova.ini in the folder of the running executable.
-platform::FilePath ProfileFilePath();
 
 // The profile names: the file's section names in file order (none without a file).
 std::vector<std::string> ListProfiles(const platform::FilePath& iniPath);
@@ -32,7 +30,8 @@ std::vector<std::string> ListProfiles(const platform::FilePath& iniPath);
 // spin edits hold them within 0 to 100.
 TProfileValues LoadProfile(const platform::FilePath& iniPath, const std::string& name);
 
-// Writes the eight keys in order. Raises AppError "Unable to write to <path>" at
+// Writes the eight keys in order, making the file's folder first when it is
+// missing. Raises AppError "Unable to write to <path>" at
 // the first key that cannot be written; the keys before it stay written. A name
 // with a "]" is refused with its own message before anything is written.
 void SaveProfile(const platform::FilePath& iniPath, const std::string& name,

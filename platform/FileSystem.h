@@ -15,6 +15,11 @@ FilePath ExecutablePath();
 bool FileExists(const FilePath& path);
 bool DirectoryExists(const FilePath& path);
 
+// Makes a folder and every missing folder above it. True when the folder
+// exists afterwards (an empty path names the current folder: true); false when
+// a part of the path is a file or a folder cannot be made.
+bool CreateFolders(const FilePath& folder);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const FilePath& path, std::string& contents);
 

@@ -60,6 +60,31 @@ bool DirectoryExists(const FilePath& path) {
     return ::stat(Native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool CreateFolders(const FilePath& folder) {
+    const std::string& path = folder.Native();
+    // Every prefix that ends before a delimiter, then the whole path.
+    for (std::size_t end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path[end] != '/') {
+            continue;
+        }
+        const std::string part = path.substr(0, end);
+        if (part.back() == '/') {
+            continue;
+        }
+        struct stat info {};
+        if (::stat(part.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) {
+                return false;
+            }
+            continue;
+        }
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    return path.empty() || DirectoryExists(folder);
+}
+
 bool ReadWholeFile(const FilePath& path, std::string& contents) {
     contents.clear();
     const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);

@@ -43,6 +43,45 @@ bool DirectoryExists(const FilePath& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool CreateFolders(const FilePath& folder) {
+    const std::wstring path = WidePath(folder);
+    if (path.empty()) {
+        return true;
+    }
+    // The root (a drive, or a share's server and name) is never made: start after it.
+    std::size_t start = 0;
+    if (path.size() >= 2 && path[1] == L':') {
+        start = 2;
+    } else if (path.rfind(L"\\\\", 0) == 0 || path.rfind(L"//", 0) == 0) {
+        const std::size_t server = path.find_first_of(L"\\/", 2);
+        start = server == std::wstring::npos ? path.size() : path.find_first_of(L"\\/", server + 1);
+        if (start == std::wstring::npos) {
+            start = path.size();
+        }
+    }
+    for (std::size_t end = start + 1; end <= path.size(); ++end) {
+        if (end < path.size() && path[end] != L'\\' && path[end] != L'/') {
+            continue;
+        }
+        const std::wstring part = path.substr(0, end);
+        if (part.back() == L'\\' || part.back() == L'/') {
+            continue;
+        }
+        const DWORD attributes = ::GetFileAttributesW(part.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                return false;
+            }
+            continue;
+        }
+        if (!::CreateDirectoryW(part.c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+    return DirectoryExists(folder);
+}
+
 bool ReadWholeFile(const FilePath& path, std::string& contents) {
     contents.clear();
     HANDLE file =

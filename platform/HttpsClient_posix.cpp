@@ -3,6 +3,7 @@
 // ends at once. One easy handle is kept for the client's life, so its
 // connection (and TLS session) is reused from one request to the next.
 #include "HttpsClient.h"
+#include "Version.h"
 
 #include <curl/curl.h>
 
@@ -112,7 +113,7 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &d);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &d);
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Vantreel/1.08");
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Vantreel/" VT_VERSION);
     curl_slist* headers = curl_slist_append(nullptr, ("Accept: " + accept).c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
 

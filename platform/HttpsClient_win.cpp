@@ -11,6 +11,7 @@
 // may leave a cancelled request at once.
 #include "HttpsClient.h"
 #include "SystemThread.h"
+#include "Version.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -183,7 +184,7 @@ bool HttpsClient::Impl::OpenSession() {
     if (session != nullptr) {
         return true;
     }
-    session = WinHttpOpen(L"Vantreel/1.08", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+    session = WinHttpOpen(L"Vantreel/" VT_VERSION_WIDE, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (session == nullptr) {
         return false;

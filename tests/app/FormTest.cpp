@@ -3,6 +3,7 @@
 #include "FileSystem.h"
 #include "Layout.h"
 #include "Main.h"
+#include "ProgramFolders.h"
 #include "ProcessCounts.h"
 #include "RdapTestServer.h"
 #include "ScriptedView.h"
@@ -42,10 +43,13 @@ struct FormRig {
 
     explicit FormRig(TMainFormOptions options = {}) {
         testing_support::SetEnvironment("HOME", home.Path().string());
-        if (options.IniPath.empty()) {
-            options.IniPath = folder.File("kestrova.ini");
+        // A given executable keeps the settings file its copy chooses.
+        if (options.ExecutablePath.empty()) {
+            options.ExecutablePath = folder.File("dovrenta");
+            if (options.IniPath.empty()) {
+                options.IniPath = folder.File("kestrova.ini");
+            }
         }
-        options.ExecutablePath = folder.File("dovrenta");
         view.memo = layout::kMemoDefault;
         form = std::make_unique<TMainForm>(view, options);
     }
@@ -244,6 +248,91 @@ TEST(MainForm, CloseStopsWithTheWholePauseThenClosesTheWindow) {
     for (const auto& worker : rig.form->Workers()) {
         EXPECT_TRUE(worker->StopFlag());
     }
+}
+
+// A copy laid out as the packages install it: <root>/usr/bin/dovrenta, with
+// the installed marker in its data folder when installed is true.
+platform::FilePath LayDownCopy(const TempDir& root, bool installed) {
+    const platform::FilePath executable = root.File("usr").Join("bin").Join("dovrenta");
+    EXPECT_TRUE(platform::CreateFolders(executable.Folder()));
+    if (installed) {
+        const platform::FilePath data = platform::InstalledDataFolder(executable.Folder());
+        EXPECT_TRUE(platform::CreateFolders(data));
+        WriteFile(testing_support::FsPath(data.Join(std::string(platform::kInstalledMarker))),
+                  "installed\n");
+    }
+    return executable;
+}
+
+TEST(MainForm, AnInstalledCopyKeepsItsProfilesInTheUserSettingsFolderMadeAtTheFirstSave) {
+    TempDir root;
+    const platform::FilePath executable = LayDownCopy(root, true);
+    const platform::FilePath settings = root.File("home").Join(".config").Join("vantreel");
+    TMainFormOptions options;
+    options.ExecutablePath = executable;
+    options.UserSettings = settings;
+    std::vector<std::string> opened;
+    platform::SetWebAddressHandler([&](const std::string& address) { opened.push_back(address); });
+    {
+        FormRig rig(options);
+        EXPECT_TRUE(rig.form->Folders().Installed);
+        EXPECT_EQ(rig.form->IniPath(), settings.Join("kestrova.ini"));
+        EXPECT_FALSE(platform::DirectoryExists(settings)); // nothing made by starting
+
+        rig.view.inputs.push_back({true, G("说明")});
+        rig.form->stBt4Click();
+        EXPECT_TRUE(rig.view.messages.empty());
+        EXPECT_NE(ReadFile(testing_support::FsPath(settings.Join("kestrova.ini"))).find(G("[说明]")),
+                  std::string::npos);
+        EXPECT_FALSE(platform::FileExists(executable.Folder().Join("kestrova.ini")));
+
+        rig.form->xHelpBtClick();
+    }
+    platform::SetWebAddressHandler({});
+    ASSERT_EQ(opened.size(), 1u);
+    const platform::FilePath data = platform::InstalledDataFolder(executable.Folder());
+    EXPECT_EQ(opened[0], platform::FileUrl(data.Join("help").Join("index.html")));
+
+    FormRig again(options); // the next start lists what the first saved
+    EXPECT_EQ(again.view.profileNames, std::vector<std::string>{G("说明")});
+}
+
+TEST(MainForm, APortableCopyKeepsItsProfilesBesideItselfAndReadsTheOldFileThere) {
+    TempDir root;
+    const platform::FilePath executable = LayDownCopy(root, false);
+    const platform::FilePath settings = root.File("settings");
+    WriteFile(testing_support::FsPath(executable.Folder().Join("kestrova.ini")),
+              "[old]\r\nYmLenSp1=3\r\n");
+    TMainFormOptions options;
+    options.ExecutablePath = executable;
+    options.UserSettings = settings;
+    FormRig rig(options);
+    EXPECT_FALSE(rig.form->Folders().Installed);
+    EXPECT_EQ(rig.view.profileNames, std::vector<std::string>{"old"});
+    rig.view.inputs.push_back({true, "new"});
+    rig.form->stBt4Click();
+    EXPECT_TRUE(rig.view.messages.empty());
+    EXPECT_NE(ReadFile(testing_support::FsPath(executable.Folder().Join("kestrova.ini"))).find("[new]"),
+              std::string::npos);
+    EXPECT_FALSE(platform::DirectoryExists(settings));
+}
+
+TEST(MainForm, AnInstalledCopyWhoseSettingsFolderCannotBeMadeSaysSoAndWritesNothing) {
+    TempDir root;
+    const platform::FilePath executable = LayDownCopy(root, true);
+    WriteFile(testing_support::FsPath(root.File("config")), "a file, not a folder");
+    TMainFormOptions options;
+    options.ExecutablePath = executable;
+    options.UserSettings = root.File("config").Join("vantreel");
+    FormRig rig(options);
+    rig.view.inputs.push_back({true, "p"});
+    rig.form->stBt4Click();
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_TRUE(rig.view.messages[0].error);
+    EXPECT_EQ(rig.view.messages[0].text,
+              "Unable to write to " + options.UserSettings.Join("kestrova.ini").ToText() + ".");
+    EXPECT_TRUE(rig.view.profileNames.empty());
+    EXPECT_FALSE(platform::FileExists(executable.Folder().Join("kestrova.ini")));
 }
 
 TEST(MainForm, HelpAndAboutOpenThePageBesideTheProgramAndAFreshBox) {
