@@ -5,6 +5,7 @@ set -euo pipefail
 
 # "app" installs what building and starting the program needs; "windows" what
 # cross-building the Windows program and starting it under Wine needs; anything
+# "package" what tools/package.sh needs; anything
 # else (the default) also what the tests, sanitizers, fuzzers and the Windows
 # build and its window tests (Wine on a virtual screen) need.
 case "${1:-all}" in
@@ -14,6 +15,10 @@ app)
 windows)
     packages=(cmake g++-mingw-w64-x86-64-posix nlohmann-json3-dev wine wine64 fonts-wqy-microhei xvfb xauth locales)
     ;;
+package)
+    packages=(build-essential cmake qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev
+        g++-mingw-w64-x86-64-posix nsis dpkg-dev lintian desktop-file-utils appstream git)
+    ;;
 *)
     packages=(
         build-essential cmake qt6-base-dev fonts-wqy-microhei
@@ -21,6 +26,7 @@ windows)
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
         googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales
+        nsis dpkg-dev lintian desktop-file-utils appstream git xdotool x11-utils unzip
     )
     ;;
 esac
@@ -43,7 +49,7 @@ fi
 # Wine takes a Windows' code page from the locale it starts in (zh_CN: 936, the
 # Chinese Windows; en_US: 1252), and names files in that locale's character
 # set: the Windows tests need both locales generated, in UTF-8.
-if [ "${1:-all}" != app ]; then
+if [ "${1:-all}" != app ] && [ "${1:-all}" != package ]; then
     for name in en_US zh_CN; do
         if ! locale -a 2>/dev/null | grep -qix "$name.utf-\?8"; then
             sudo_cmd=()

@@ -3,10 +3,15 @@
 #include "Version.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantreelv" VT_VERSION));
+    // The menu entry's name and the icon theme's icon, as the package installs
+    // them; a copy without them (a build tree) keeps the system's default.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.kestrova.Vantreel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("example.kestrova.Vantreel")));
     TQtMainWindow mainForm;
     mainForm.show();
     return QApplication::exec();
