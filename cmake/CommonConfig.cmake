@@ -30,6 +30,12 @@ elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
         -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
     if(WIN32)
         target_link_options(vt_common INTERFACE -Wl,--no-insert-timestamp)
+    elseif(NOT VANTREEL_SANITIZE AND NOT VANTREEL_FUZZ)
+        # Debian's hardening: checked buffer functions where the compiler
+        # can check them, a guarded stack, and relocations made read-only at start.
+        target_compile_options(vt_common INTERFACE -fstack-protector-strong
+            $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+        target_link_options(vt_common INTERFACE -Wl,-z,relro -Wl,-z,now)
     endif()
     if(VANTREEL_WERROR)
         target_compile_options(vt_common INTERFACE -Werror)
