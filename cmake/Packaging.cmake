@@ -58,8 +58,8 @@ if(NOT WIN32)
     set(CPACK_DEBIAN_PACKAGE_SECTION net)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    # Chinese texts need a Chinese font; the window asks for one.
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+    # Chinese texts need a Chinese font; help and links open through xdg-open.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
     # The long description; CPack puts the summary line before it.
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[Vantreel forms every two-syllable name from the Chinese pinyin syllables
 the user types, keeps those that pass the filters (length, words a name

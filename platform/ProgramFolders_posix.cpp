@@ -45,7 +45,8 @@ FilePath InstalledDataFolder(const FilePath& executableFolder) {
 FilePath UserSettingsFolder() {
     // A relative XDG_CONFIG_HOME is invalid and is ignored, as the XDG base
     // directory rules say.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
         return FilePath::FromNative(WithoutTrailingSlashes(config)).Join("vantreel");
     }
     const std::string home = HomeFolder();

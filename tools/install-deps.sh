@@ -26,7 +26,7 @@ package)
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
         googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales
-        nsis dpkg-dev lintian desktop-file-utils appstream git xdotool x11-utils unzip
+        nsis dpkg-dev lintian desktop-file-utils appstream git xdotool x11-utils unzip xdg-utils
     )
     ;;
 esac

@@ -3,8 +3,8 @@
 #include "FileSystem.h"
 #include "Layout.h"
 #include "Main.h"
-#include "ProgramFolders.h"
 #include "ProcessCounts.h"
+#include "ProgramFolders.h"
 #include "RdapTestServer.h"
 #include "ScriptedView.h"
 #include "TestUtil.h"
@@ -282,8 +282,9 @@ TEST(MainForm, AnInstalledCopyKeepsItsProfilesInTheUserSettingsFolderMadeAtTheFi
         rig.view.inputs.push_back({true, G("说明")});
         rig.form->stBt4Click();
         EXPECT_TRUE(rig.view.messages.empty());
-        EXPECT_NE(ReadFile(testing_support::FsPath(settings.Join("kestrova.ini"))).find(G("[说明]")),
-                  std::string::npos);
+        EXPECT_NE(
+            ReadFile(testing_support::FsPath(settings.Join("kestrova.ini"))).find(G("[说明]")),
+            std::string::npos);
         EXPECT_FALSE(platform::FileExists(executable.Folder().Join("kestrova.ini")));
 
         rig.form->xHelpBtClick();
@@ -312,8 +313,9 @@ TEST(MainForm, APortableCopyKeepsItsProfilesBesideItselfAndReadsTheOldFileThere)
     rig.view.inputs.push_back({true, "new"});
     rig.form->stBt4Click();
     EXPECT_TRUE(rig.view.messages.empty());
-    EXPECT_NE(ReadFile(testing_support::FsPath(executable.Folder().Join("kestrova.ini"))).find("[new]"),
-              std::string::npos);
+    EXPECT_NE(
+        ReadFile(testing_support::FsPath(executable.Folder().Join("kestrova.ini"))).find("[new]"),
+        std::string::npos);
     EXPECT_FALSE(platform::DirectoryExists(settings));
 }
 

@@ -1,8 +1,8 @@
 // Where a copy keeps its settings and finds its help, and the making of the
 // settings folder at the first save, on real folders.
+#include "ProgramFolders.h"
 #include "FileSystem.h"
 #include "ProcessCounts.h"
-#include "ProgramFolders.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ TEST(CreateFolders, MakesEveryMissingFolderAndRefusesAFileInTheWay) {
     const FilePath deep = root.File("\xE8\xAE\xBE\xE7\xBD\xAE").Join("a").Join("b");
     EXPECT_TRUE(platform::CreateFolders(deep));
     EXPECT_TRUE(platform::DirectoryExists(deep));
-    EXPECT_TRUE(platform::CreateFolders(deep)); // already there
+    EXPECT_TRUE(platform::CreateFolders(deep));          // already there
     EXPECT_TRUE(platform::CreateFolders(deep.Join(""))); // with its trailing delimiter
 
     WriteFile(FsPath(root.File("file")), "x");
