@@ -1,4 +1,5 @@
 #include "Gbk.h"
+#include "Wtf8.h"
 
 #include <windows.h>
 
@@ -6,24 +7,6 @@ namespace platform {
 namespace {
 
 constexpr UINT kGbk = 936;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // One UTF-8 character at text[i]: its code point and length, or length 0 when
 // the sequence is broken (then the lead byte and its continuation bytes go).
@@ -70,7 +53,9 @@ std::string GbkToUtf8(std::string_view gbk) {
         const int n =
             ::MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data() + i, length, wide, 2);
         if (n == 1) {
-            AppendUtf8(out, wide[0]);
+            // A GBK character is one UTF-16 unit of the basic plane: its UTF-8.
+            const char16_t unit = static_cast<char16_t>(wide[0]);
+            out += Utf16ToWtf8(std::u16string_view(&unit, 1));
             i += static_cast<std::size_t>(length);
         } else {
             out += "\xEF\xBF\xBD";

@@ -17,7 +17,7 @@ windows)
     ;;
 package)
     packages=(build-essential cmake qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev
-        g++-mingw-w64-x86-64-posix nsis dpkg-dev lintian desktop-file-utils appstream git)
+        g++-mingw-w64-x86-64-posix nsis dpkg-dev file lintian desktop-file-utils appstream git)
     ;;
 *)
     packages=(
@@ -26,7 +26,8 @@ package)
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
         googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales
-        nsis dpkg-dev lintian desktop-file-utils appstream git xdotool x11-utils unzip xdg-utils
+        nsis dpkg-dev file lintian desktop-file-utils appstream git xdotool x11-utils unzip xdg-utils
+        procps
     )
     ;;
 esac
