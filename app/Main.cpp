@@ -1,5 +1,4 @@
 #include "Main.h"
-#include "Version.h"
 
 #include "Base.h"
 #include "Export.h"
@@ -8,6 +7,7 @@
 #include "Publisher.h"
 #include "Request.h"
 #include "Texts.h"
+#include "Version.h"
 #include "WebLink.h"
 
 namespace {

@@ -3,6 +3,7 @@
 // ends at once. One easy handle is kept for the client's life, so its
 // connection (and TLS session) is reused from one request to the next.
 #include "HttpsClient.h"
+
 #include "Version.h"
 
 #include <curl/curl.h>

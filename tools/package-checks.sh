@@ -138,6 +138,17 @@ use_windows_program() {
     done
 }
 
+# Runs the uninstaller of the program in folder silently; it works from a copy
+# of itself, so wait for the folder to go.
+uninstall() {
+    wine "$1/uninstall.exe" /S || fail "the uninstaller failed"
+    for _ in $(seq 1 60); do
+        [ -e "$1" ] || return 0
+        sleep 0.5
+    done
+    fail "$1 is left after uninstalling: $(ls -A "$1")"
+}
+
 echo "-- $(basename "$setup"): silent install, start from the Start menu, save a profile, uninstall"
 wine "$setup" /S || fail "the setup program failed"
 folder="$drive_c/Program Files/Vantreel"
@@ -150,13 +161,7 @@ wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantree
 use_windows_program "$link" setup-check "$settings/kestrova.ini"
 [ ! -e "$folder/kestrova.ini" ] || fail "the installed program wrote beside itself"
 echo "   window up, profile in %APPDATA%\\Vantreel\\kestrova.ini"
-wine "$folder/uninstall.exe" /S || fail "the uninstaller failed"
-# The uninstaller works from a copy of itself: wait for it to finish.
-for _ in $(seq 1 60); do
-    [ -e "$folder" ] || break
-    sleep 0.5
-done
-[ ! -e "$folder" ] || fail "$folder is left after uninstalling: $(ls -A "$folder")"
+uninstall "$folder"
 [ ! -e "$link" ] || fail "the Start-menu entry is left after uninstalling"
 ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantreel' \
     >/dev/null 2>&1 || fail "the uninstaller entry is left"
@@ -172,12 +177,7 @@ folder="$local_appdata/Programs/Vantreel"
     fail "no Start-menu entry of the user's own"
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantreel' \
     /v UninstallString >/dev/null 2>&1 || fail "no uninstaller entry of the user's own"
-wine "$folder/uninstall.exe" /S || fail "the uninstaller failed"
-for _ in $(seq 1 60); do
-    [ -e "$folder" ] || break
-    sleep 0.5
-done
-[ ! -e "$folder" ] || fail "$folder is left after uninstalling"
+uninstall "$folder"
 echo "   installed in the user's own programs folder and uninstalled"
 
 echo "-- $(basename "$zip"): unpacked into a folder with a Chinese name, start, save a profile"

@@ -250,18 +250,9 @@ TEST(MainForm, CloseStopsWithTheWholePauseThenClosesTheWindow) {
     }
 }
 
-// A copy laid out as the packages install it: <root>/usr/bin/dovrenta, with
-// the installed marker in its data folder when installed is true.
+// A copy laid out as the packages install it: <root>/usr/bin/dovrenta.
 platform::FilePath LayDownCopy(const TempDir& root, bool installed) {
-    const platform::FilePath executable = root.File("usr").Join("bin").Join("dovrenta");
-    EXPECT_TRUE(platform::CreateFolders(executable.Folder()));
-    if (installed) {
-        const platform::FilePath data = platform::InstalledDataFolder(executable.Folder());
-        EXPECT_TRUE(platform::CreateFolders(data));
-        WriteFile(testing_support::FsPath(data.Join(std::string(platform::kInstalledMarker))),
-                  "installed\n");
-    }
-    return executable;
+    return testing_support::LayDownProgram(root.File("usr").Join("bin"), installed);
 }
 
 TEST(MainForm, AnInstalledCopyKeepsItsProfilesInTheUserSettingsFolderMadeAtTheFirstSave) {

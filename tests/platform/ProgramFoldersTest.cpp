@@ -14,26 +14,18 @@ using testing_support::WriteFile;
 
 namespace {
 
-// <root>/Björn 域名工具/bin/dovrenta, and the data folder an installed copy
-// would have, with the marker written when marked is true.
+// <root>/Björn 域名/bin/dovrenta, with the installed marker when marked is true.
 struct Copy {
     FilePath executable;
     FilePath data;
 };
 
 Copy LayDown(const TempDir& root, bool marked) {
-    Copy copy;
-    const FilePath folder = FilePath::FromNative(root.File("x").Folder().Native() +
-                                                 "Bj\xC3\xB6rn \xE5\x9F\x9F\xE5\x90\x8D")
-                                .Join("bin");
-    EXPECT_TRUE(platform::CreateFolders(folder));
-    copy.executable = folder.Join("dovrenta");
-    copy.data = platform::InstalledDataFolder(copy.executable.Folder());
-    if (marked) {
-        EXPECT_TRUE(platform::CreateFolders(copy.data));
-        WriteFile(FsPath(copy.data.Join(std::string(platform::kInstalledMarker))), "installed\n");
-    }
-    return copy;
+    const FilePath bin = FilePath::FromNative(root.File("x").Folder().Native() +
+                                              "Bj\xC3\xB6rn \xE5\x9F\x9F\xE5\x90\x8D")
+                             .Join("bin");
+    const FilePath executable = testing_support::LayDownProgram(bin, marked);
+    return {executable, platform::InstalledDataFolder(executable.Folder())};
 }
 
 } // namespace
@@ -60,7 +52,7 @@ TEST(ProgramFolders, ACopyWithTheMarkerKeepsSettingsInTheUserFolderAndHelpInItsD
 TEST(ProgramFolders, AMarkerThatIsAFolderOrNoUserFolderLeavesTheCopyPortable) {
     TempDir root;
     const Copy copy = LayDown(root, false);
-    ASSERT_TRUE(platform::CreateFolders(copy.data.Join(std::string(platform::kInstalledMarker))));
+    ASSERT_TRUE(platform::CreateFolders(copy.data.Join(platform::kInstalledMarker)));
     EXPECT_FALSE(platform::LocateProgramFolders(copy.executable, root.File("s")).Installed);
 
     TempDir other;

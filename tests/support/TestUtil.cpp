@@ -1,6 +1,8 @@
 #include "TestUtil.h"
 
+#include "FileSystem.h"
 #include "Gbk.h"
+#include "ProgramFolders.h"
 
 #include <fstream>
 #include <random>
@@ -41,6 +43,20 @@ std::string ReadFile(const std::filesystem::path& path) {
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+platform::FilePath LayDownProgram(const platform::FilePath& binFolder, bool installed) {
+    if (!platform::CreateFolders(binFolder)) {
+        throw std::runtime_error("cannot make " + binFolder.Native());
+    }
+    if (installed) {
+        const platform::FilePath data = platform::InstalledDataFolder(binFolder);
+        if (!platform::CreateFolders(data)) {
+            throw std::runtime_error("cannot make " + data.Native());
+        }
+        WriteFile(FsPath(data.Join(platform::kInstalledMarker)), "installed\n");
+    }
+    return binFolder.Join("dovrenta");
 }
 
 std::string Fixture(const std::string& relativePath) {

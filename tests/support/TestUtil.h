@@ -53,6 +53,11 @@ bool TakeScripted(std::deque<std::pair<bool, platform::FilePath>>& answers,
                   platform::FilePath& value);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
+// A copy of the program laid down as the packages lay it down: the executable
+// "dovrenta" in binFolder (made here) and, when installed is true, the
+// installed marker in its data folder. Returns the executable's path.
+platform::FilePath LayDownProgram(const platform::FilePath& binFolder, bool installed);
+
 // A file of tests/fixtures.
 std::string Fixture(const std::string& relativePath);
 
