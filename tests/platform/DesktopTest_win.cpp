@@ -53,10 +53,35 @@ void WriteDesktopValue(const std::optional<std::wstring>& value,
     ::RegCloseKey(key);
 }
 
+// The "Desktop" value is one for the whole session, and ctest runs each test in
+// a process of its own, side by side: a test holds this named lock from before
+// it reads the value until after it has put it back, so no other test changes
+// the value under it.
+class DesktopValueLock {
+public:
+    DesktopValueLock() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\vantreel-tests-desktop")) {
+        if (mutex_ != nullptr) {
+            ::WaitForSingleObject(mutex_, INFINITE); // an abandoned lock is taken over too
+        }
+    }
+    ~DesktopValueLock() {
+        if (mutex_ != nullptr) {
+            ::ReleaseMutex(mutex_);
+            ::CloseHandle(mutex_);
+        }
+    }
+    DesktopValueLock(const DesktopValueLock&) = delete;
+    DesktopValueLock& operator=(const DesktopValueLock&) = delete;
+
+private:
+    HANDLE mutex_;
+};
+
 // Points the user's "Desktop" folder at a temporary folder with a Chinese name
 // for one test.
 class DesktopShortcut : public ::testing::Test {
 protected:
+    DesktopValueLock lock; // first: taken before the value is read, let go last
     TempDir temp;
     std::filesystem::path desktop = temp.Path() / testing_support::FsName("桌面");
     std::optional<std::wstring> saved = ReadDesktopValue();
