@@ -42,6 +42,16 @@ wait_window() {
     return 1
 }
 
+# The setup program's last steps (the Start-menu link) may still be on their
+# way when the command returns under Wine: wait for a path to appear.
+wait_path() {
+    for _ in $(seq 1 40); do
+        [ -e "$1" ] && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
 wait_file() {
     for _ in $(seq 1 40); do
         [ -s "$1" ] && return 0
@@ -152,10 +162,10 @@ uninstall() {
 echo "-- $(basename "$setup"): silent install, start from the Start menu, save a profile, uninstall"
 wine "$setup" /S || fail "the setup program failed"
 folder="$drive_c/Program Files/Vantreel"
-[ -f "$folder/dovrenta.exe" ] || fail "nothing installed in $folder"
+wait_path "$folder/dovrenta.exe" || fail "nothing installed in $folder"
 [ -s "$folder/help/index.html" ] || fail "no help page in $folder/help"
 link="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantreel.lnk"
-[ -f "$link" ] || fail "no Start-menu entry"
+wait_path "$link" || fail "no Start-menu entry"
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantreel' \
     /v UninstallString >/dev/null 2>&1 || fail "no uninstaller entry"
 use_windows_program "$link" setup-check "$settings/kestrova.ini"
@@ -171,9 +181,9 @@ echo "-- $(basename "$setup") /CurrentUser: installed for this user alone, then 
 wine "$setup" /S /CurrentUser || fail "the setup program failed for the current user"
 local_appdata=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
 folder="$local_appdata/Programs/Vantreel"
-[ -f "$folder/dovrenta.exe" ] || fail "nothing installed in $folder"
+wait_path "$folder/dovrenta.exe" || fail "nothing installed in $folder"
 [ ! -e "$drive_c/Program Files/Vantreel" ] || fail "a current-user install wrote to Program Files"
-[ -f "$(winepath -u "$appdata")/Microsoft/Windows/Start Menu/Programs/Vantreel.lnk" ] ||
+wait_path "$(winepath -u "$appdata")/Microsoft/Windows/Start Menu/Programs/Vantreel.lnk" ||
     fail "no Start-menu entry of the user's own"
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantreel' \
     /v UninstallString >/dev/null 2>&1 || fail "no uninstaller entry of the user's own"
