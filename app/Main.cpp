@@ -53,8 +53,13 @@ void TMainForm::FormCreate() {
         view_.SetCaption(CaptionHead() + publisher::Name() + " " + publisher::WebAddress());
         workers_.clear();
         std::vector<TYmSeek*> pool;
+        // One judgement of the RDAP service's 404s for the whole program.
+        TYmSeekConfig seek = options_.Seek;
+        if (!seek.RdapTrust) {
+            seek.RdapTrust = std::make_shared<TRdapTrust>();
+        }
         for (int i = 0; i < kWorkerCount; ++i) {
-            auto worker = std::make_unique<TYmSeek>(i, true, dispatcher_, options_.Seek);
+            auto worker = std::make_unique<TYmSeek>(i, true, dispatcher_, seek);
             worker->OnSeekActStart = Bind(&TMainForm::BakOnSeekActStart);
             worker->OnSeekActProcess = Bind(&TMainForm::BakOnSeekActProcess);
             worker->OnSeekActOnce = Bind(&TMainForm::BakOnSeekActOnce);

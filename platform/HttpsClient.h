@@ -15,6 +15,7 @@ struct HttpResult {
     };
     Outcome outcome = Outcome::Failed;
     long status = 0;
+    std::string contentType; // the Content-Type header, empty when there is none
     std::string body;
     std::string error; // with Failed: what went wrong, for the hidden log
 };

@@ -170,6 +170,11 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
         return result;
     }
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
+    const char* contentType = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+        contentType != nullptr) {
+        result.contentType = contentType;
+    }
     result.outcome = HttpResult::Outcome::Answered;
     result.body = std::move(d.body);
     d.body.clear();

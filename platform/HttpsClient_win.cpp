@@ -308,6 +308,18 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
             ok = false;
         }
     }
+    if (ok) {
+        // The content type, which may be missing; an RDAP reader tells a
+        // registry's 404 from a proxy's page by it.
+        wchar_t type[256];
+        DWORD size = sizeof type;
+        if (WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_TYPE, WINHTTP_HEADER_NAME_BY_INDEX,
+                                type, &size, WINHTTP_NO_HEADER_INDEX)) {
+            for (DWORD i = 0; i < size / sizeof(wchar_t) && type[i] != L'\0'; ++i) {
+                result.contentType += type[i] < 0x80 ? static_cast<char>(type[i]) : '?';
+            }
+        }
+    }
     // The body: ask what has arrived and read just that (a read asked for more
     // may wait to fill its buffer), until nothing is left. The last, empty read
     // marks the response as read, so WinHTTP may keep the connection.

@@ -229,9 +229,30 @@ std::string RdapUtcDay(std::string_view s) {
            PadNumber(d, 2, true);
 }
 
-TRdapReading ReadRdapAnswer(long status, const std::string& body, std::string_view bareName) {
+bool IsRdapContentType(std::string_view contentType) {
+    std::string_view media = contentType.substr(0, contentType.find(';'));
+    const std::string trimmed = Trim(media);
+    return SameTextIgnoringCase(trimmed, "application/rdap+json") ||
+           SameTextIgnoringCase(trimmed, "application/json");
+}
+
+TRdapReading ReadRdapAnswer(long status, std::string_view contentType, const std::string& body,
+                            std::string_view bareName) {
     TRdapReading reading;
     if (status == 404) {
+        if (!IsRdapContentType(contentType)) {
+            reading.why = "a 404 that is no RDAP answer (content type \"" +
+                          std::string(contentType.substr(0, 80)) + "\")";
+            return reading;
+        }
+        if (!Trim(body).empty()) {
+            const json error = json::parse(body, nullptr, false);
+            const json* code = error.is_discarded() ? nullptr : Member(error, "errorCode");
+            if (code == nullptr || !code->is_number_integer() || code->get<std::int64_t>() != 404) {
+                reading.why = "a 404 whose body is no RDAP error object with errorCode 404";
+                return reading;
+            }
+        }
         reading.verdict = TRdapReading::Verdict::Available;
         return reading;
     }

@@ -55,7 +55,8 @@ void ParseWhoisAnswer(const std::string& answer, TYmSeekRec& rec) {
     if (rec.Kind != 1) {
         return;
     }
-    rec.Registered = answer.find(WhoisNoMatchMarker(rec.Name)) != std::string::npos ? 0 : 1;
+    const std::string& asked = rec.AskedName.empty() ? rec.Name : rec.AskedName;
+    rec.Registered = answer.find(WhoisNoMatchMarker(asked)) != std::string::npos ? 0 : 1;
     rec.Registrar.clear();
     rec.CreationDate.clear();
     rec.ExpirationDate.clear();

@@ -6,7 +6,7 @@
 struct TYmSeekRec;
 
 // Reads a .com WHOIS answer into rec: State 1; Registered 0 when the answer holds
-// the no-match line for rec.Name, else 1 with the registrar and the two dates
+// the no-match line for the name asked (rec.AskedName, or rec.Name), else 1 with the registrar and the two dates
 // cut out of it. Never fails.
 void ParseWhoisAnswer(const std::string& answer, TYmSeekRec& rec);
 

@@ -2,6 +2,7 @@
 
 #include "Base.h"
 #include "Clock.h"
+#include "DomainLabel.h"
 #include "Random.h"
 #include "RdapReader.h"
 #include "WhoisParser.h"
@@ -27,6 +28,7 @@ TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDisp
     : platform::TThread(dispatcher, true, config.StartThread), FWorkerIndex(workerIndex),
       FConfig(std::move(config)), FSocket(FConfig.Resolve),
       FHttps({FConfig.DataWaitMs, FConfig.RdapBodyCap, FConfig.RdapTrustFile}),
+      FTrust(FConfig.RdapTrust ? FConfig.RdapTrust : std::make_shared<TRdapTrust>()),
       FLastTick(platform::TickCountMs()) {
     if (!createSuspended) {
         Resume();
@@ -49,9 +51,11 @@ void TYmSeek::OnTerminate() {
 
 void TYmSeek::ApplyDomains(const std::vector<std::string>& list) {
     FDomains = list;
-    FSeekRecs.resize(FDomains.size());
+    FSeekRecs.assign(FDomains.size(), TYmSeekRec{});
+    FRefusals.assign(FDomains.size(), std::string());
     for (std::size_t i = 0; i < FDomains.size(); ++i) {
-        std::string entry = Trim(FDomains[i]);
+        const std::string caption = Trim(FDomains[i]);
+        std::string entry = caption;
         if (const auto dot = entry.find('.'); dot != std::string::npos) {
             entry.resize(dot);
         }
@@ -59,10 +63,18 @@ void TYmSeek::ApplyDomains(const std::vector<std::string>& list) {
         TYmSeekRec& rec = FSeekRecs[i];
         rec.Name = entry;
         rec.Suffix = ".com";
-        rec.State = 0;
-        rec.Registered = 0;
+        rec.Caption = caption.find('.') == std::string::npos ? caption + ".com" : caption;
         rec.Kind = 1;
         rec.NameLength = static_cast<std::int32_t>(entry.size());
+        if (entry.size() < 4) {
+            // Too short to be one of the program's names: never asked, and
+            // never called free without an answer.
+            FRefusals[i] = "shorter than 4 characters";
+            continue;
+        }
+        TAskedForm form = AskedForm(caption);
+        rec.AskedName = std::move(form.label);
+        FRefusals[i] = std::move(form.why);
     }
 }
 
@@ -134,8 +146,12 @@ void TYmSeek::Pass() {
     const int r = platform::RandomInt(2);
     const auto count = static_cast<std::int32_t>(FDomains.size());
     if (FSeekPos < count && !FStopFlag) {
-        if ((now - FLastTick) / FConfig.PacingUnitMs > r + 1) {
-            FLastTick = now;
+        if (!FRefusals[static_cast<std::size_t>(FSeekPos.load())].empty()) {
+            // A name nobody can register is not asked: no connection, and no
+            // wait for the pacing, which is the server's.
+            RefuseOne(FSeekPos);
+            ++FSeekPos;
+        } else if ((now - FLastTick) / FConfig.PacingUnitMs > r + 1) {
             SeekOne(FSeekPos);
             ++FSeekPos;
         } else {
@@ -207,16 +223,31 @@ void TYmSeek::WaitForPacing(std::int64_t now) {
     }
 }
 
-void TYmSeek::SeekOne(std::int32_t i) {
-    TYmSeekRec& rec = FSeekRecs[static_cast<std::size_t>(i)];
+// The record of name i, emptied of the answer of an earlier pass.
+static TYmSeekRec& FreshRecord(std::vector<TYmSeekRec>& recs, std::int32_t i) {
+    TYmSeekRec& rec = recs[static_cast<std::size_t>(i)];
     rec.State = 0;
     rec.Registered = 0;
+    rec.Registrar.clear();
+    rec.CreationDate.clear();
+    rec.ExpirationDate.clear();
     rec.Note.clear();
-    if (rec.Name.size() < 4) {
-        rec.State = 1;
-        rec.Registered = 0;
-        return;
-    }
+    return rec;
+}
+
+void TYmSeek::RefuseOne(std::int32_t i) {
+    TYmSeekRec& rec = FreshRecord(FSeekRecs, i);
+    rec.State = 2;
+    rec.Note = "Not asked: " + rec.Caption + " cannot be registered (" +
+               FRefusals[static_cast<std::size_t>(i)] + ")";
+    FInHand = i;
+    FDelivered = false;
+    NotifySeek(OnSeekActOnce);
+    FInHand = -1;
+}
+
+void TYmSeek::SeekOne(std::int32_t i) {
+    TYmSeekRec& rec = FreshRecord(FSeekRecs, i);
     FInHand = i;
     try {
         std::string failure;
@@ -248,15 +279,27 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
     NotifySeek(OnSeekActStart);
 
     std::vector<char> buffer(static_cast<std::size_t>(FConfig.ReceiveBufferBytes), '\0');
-    if (!FSocket.Open(FConfig.Host, FConfig.Port)) {
+    const bool opened = FSocket.Open(FConfig.Host, FConfig.Port);
+    // The pause before the next question counts from here, where the server
+    // saw this one begin, not from before the host-name lookup, which may be slow.
+    FLastTick = platform::TickCountMs();
+    if (FConfig.OnConnected) {
+        FConfig.OnConnected(FWorkerIndex, FLastTick);
+    }
+    if (!opened) {
         rec.State = 2;
         failure = "no connection";
         return;
     }
-    const std::string request = Trim(rec.Name + DomainSuffix()) + "\r\n";
-    if (FSocket.Send(request.data(), request.size(), FConfig.DataWaitMs) < 0) {
-        rec.State = 2; // the connection stays open until the next exchange
-        failure = "the request could not be sent";
+    const std::string request = Trim(rec.AskedName + DomainSuffix()) + "\r\n";
+    const long sent = FSocket.Send(request.data(), request.size(), FConfig.DataWaitMs);
+    if (sent != static_cast<long>(request.size())) {
+        // Not sent, or not whole within the time: no answer can come to it.
+        FSocket.Close();
+        rec.State = 2;
+        failure = sent < 0 ? "the request could not be sent"
+                           : "the request was not sent within " +
+                                 std::to_string(FConfig.DataWaitMs) + " ms";
         return;
     }
     int readErrors = 0;
@@ -308,7 +351,7 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
     }
     // A refusal, an error text or a record of another name must not pass for a
     // registered name: only an answer about this name is an answer.
-    if (!IsWhoisAnswerAbout(answer, rec.Name)) {
+    if (!IsWhoisAnswerAbout(answer, rec.AskedName)) {
         rec.State = 2;
         failure = answer.empty() ? "an empty answer"
                                  : "no answer about the name (a refusal or an unreadable text)";
@@ -323,7 +366,7 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
 // leaves the failure as it is. A cut (the program's end) leaves it too.
 void TYmSeek::SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure) {
     const platform::HttpResult result =
-        FHttps.Get(RdapDomainUrl(FConfig.RdapBase, rec.Name), "application/rdap+json");
+        FHttps.Get(RdapDomainUrl(FConfig.RdapBase, rec.AskedName), "application/rdap+json");
     std::string outcome;
     switch (result.outcome) {
     case platform::HttpResult::Outcome::Cut:
@@ -332,8 +375,16 @@ void TYmSeek::SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure) {
         outcome = result.error;
         break;
     case platform::HttpResult::Outcome::Answered: {
-        const TRdapReading reading = ReadRdapAnswer(result.status, result.body, rec.Name);
+        TRdapReading reading =
+            ReadRdapAnswer(result.status, result.contentType, result.body, rec.AskedName);
         outcome = std::to_string(result.status);
+        std::string distrust;
+        if (reading.verdict == TRdapReading::Verdict::Available &&
+            !FTrust->Believes404([this] { return ProbeRdap(); },
+                                 [this] { return FStopFlag.load() || Terminated(); }, distrust)) {
+            reading.verdict = TRdapReading::Verdict::NoAnswer;
+            reading.why = "the 404 is not believed: " + distrust;
+        }
         switch (reading.verdict) {
         case TRdapReading::Verdict::Available:
             rec.State = 1;
@@ -360,6 +411,23 @@ void TYmSeek::SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure) {
     }
     rec.Note = "RDAP " + rec.Name + ".com: WHOIS " +
                (whoisFailure.empty() ? "failed" : whoisFailure) + "; RDAP " + outcome;
+}
+
+// Asks the RDAP service about a name registered for good; empty when it
+// answered with that name's domain object, else why not.
+std::string TYmSeek::ProbeRdap() {
+    const platform::HttpResult result = FHttps.Get(
+        RdapDomainUrl(FConfig.RdapBase, TRdapTrust::kProbeLabel), "application/rdap+json");
+    if (result.outcome != platform::HttpResult::Outcome::Answered) {
+        return result.outcome == platform::HttpResult::Outcome::Cut ? "cut" : result.error;
+    }
+    const TRdapReading reading =
+        ReadRdapAnswer(result.status, result.contentType, result.body, TRdapTrust::kProbeLabel);
+    if (reading.verdict == TRdapReading::Verdict::Registered) {
+        return {};
+    }
+    return "HTTP " + std::to_string(result.status) +
+           (reading.why.empty() ? std::string() : ", " + reading.why);
 }
 
 void TYmSeek::NotifySeek(const TSeekNotify& notify) {

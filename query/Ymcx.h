@@ -2,12 +2,14 @@
 
 #include "Dispatcher.h"
 #include "HttpsClient.h"
+#include "RdapTrust.h"
 #include "TcpSocket.h"
 #include "Thread.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -23,6 +25,9 @@ struct TYmSeekRec {
     std::int32_t NameLength = 0;
     std::string Name; // the bare name: trimmed, cut before its first "."
     std::string Suffix;
+    std::string Caption;   // the name as handed out, trimmed ("AiBai.com"): its row's caption
+    std::string AskedName; // the label the services are asked about (the IDNA form of a
+                           // Chinese name); empty when the name cannot be registered
     std::string Note; // a line for the hidden log when RDAP was asked, else empty
 };
 
@@ -47,6 +52,12 @@ struct TYmSeekConfig {
     std::string RdapBase = "https://rdap.verisign.com/com/v1/";
     std::size_t RdapBodyCap = 1 << 20; // a longer RDAP answer is no answer
     std::string RdapTrustFile;         // tests only: the authority to trust instead of the system's
+    // Whether the RDAP service's 404s are believed; shared by the workers of one
+    // program. Empty: the worker keeps one of its own.
+    std::shared_ptr<TRdapTrust> RdapTrust;
+    // Tests only: called on the worker's thread the moment each WHOIS
+    // connection has been made (or has failed), with the tick count.
+    std::function<void(std::int32_t worker, std::int64_t tickMs)> OnConnected;
     platform::TResolver Resolve;       // empty: the system's host-name lookup
     platform::TThreadStarter StartThread; // empty: a plain system thread
 };
@@ -105,15 +116,19 @@ private:
     void TakeHandover();
     void WaitForPacing(std::int64_t now);
     void SeekOne(std::int32_t i);
+    void RefuseOne(std::int32_t i);
     void SeekWhois(TYmSeekRec& rec, std::string& failure);
     void SeekRdap(TYmSeekRec& rec, const std::string& whoisFailure);
+    std::string ProbeRdap();
     void NotifySeek(const TSeekNotify& notify);
 
     const std::int32_t FWorkerIndex;
     const TYmSeekConfig FConfig;
     platform::TcpSocket FSocket;
     platform::HttpsClient FHttps;
+    std::shared_ptr<TRdapTrust> FTrust;
     std::vector<TYmSeekRec> FSeekRecs;
+    std::vector<std::string> FRefusals; // per name: why it is not asked, or empty
     std::atomic<std::int32_t> FSeekPos{0};
     std::vector<std::string> FDomains;
     std::atomic<bool> FStopFlag{false};

@@ -77,7 +77,8 @@ int TResultList::FindCaption(std::string_view caption) const {
 }
 
 bool TResultList::RecordAnswer(const TYmSeekRec& rec) {
-    const std::string caption = rec.Name + ".com";
+    // The caption as handed out finds the row even when the name holds a dot.
+    const std::string caption = rec.Caption.empty() ? rec.Name + ".com" : rec.Caption;
     const int index = FindCaption(caption);
     if (index < 0) {
         return false;

@@ -10,19 +10,19 @@ set -euo pipefail
 # build and its window tests (Wine on a virtual screen) need.
 case "${1:-all}" in
 app)
-    packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei libcurl4-openssl-dev nlohmann-json3-dev)
+    packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei libcurl4-openssl-dev nlohmann-json3-dev libidn2-dev pkgconf)
     ;;
 windows)
     packages=(cmake g++-mingw-w64-x86-64-posix nlohmann-json3-dev wine wine64 fonts-wqy-microhei xvfb xauth locales)
     ;;
 package)
-    packages=(build-essential cmake qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev
+    packages=(build-essential cmake qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev libidn2-dev pkgconf
         g++-mingw-w64-x86-64-posix nsis dpkg-dev file lintian desktop-file-utils appstream git)
     ;;
 *)
     packages=(
         build-essential cmake qt6-base-dev fonts-wqy-microhei
-        libcurl4-openssl-dev nlohmann-json3-dev libssl-dev
+        libcurl4-openssl-dev nlohmann-json3-dev libssl-dev libidn2-dev pkgconf
         libgtest-dev libgmock-dev libbenchmark-dev
         clang libclang-rt-14-dev
         googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales

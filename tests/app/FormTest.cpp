@@ -477,8 +477,56 @@ TEST(MainForm, NamesWhoseWhoisExchangeFailsAreAnsweredByRdapAndLogged) {
                             "unreadable text); RDAP 404, can be registered");
     EXPECT_EQ(rdapLines[2], "RDAP CaiCai.com: WHOIS no answer about the name (a refusal or an "
                             "unreadable text); RDAP 500, no answer: HTTP status 500");
-    EXPECT_EQ(rdap.Requests().size(), 3u);
+    EXPECT_EQ(rdap.NameRequests().size(), 3u);
     EXPECT_TRUE(rig.view.messages.empty()); // a failure is a "!", never a box
+}
+
+TEST(MainForm, NoRowIsFreeWhenTheRdapServiceAnswers404ToEveryPath) {
+    // WHOIS refuses every name and the RDAP address went stale: 404 for every
+    // path, example.com's too. Nobody said any name is free.
+    WhoisTestServer whois;
+    whois.SetResponder([](const std::string&) {
+        return Reply{Reply::Mode::AnswerAndClose, "WHOIS LIMIT EXCEEDED\r\n", {}, 0};
+    });
+    testing_support::RdapTestServer rdap;
+    rdap.SetAnswersExample(false);
+    TMainFormOptions options = Against(whois);
+    options.Seek.RdapBase = rdap.Base();
+    FormRig rig(options);
+    rig.view.memo = "ai bai cai";
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    ASSERT_TRUE(rig.PumpUntilEnded());
+    EXPECT_EQ(rig.view.Status(), G("总共个9域名查询完毕!"));
+    EXPECT_EQ(rig.Statuses(), std::vector<std::string>(9, "!"));
+    // The eight workers share one judgement of the service: one probe.
+    EXPECT_EQ(rdap.Requests().size() - rdap.NameRequests().size(), 1u);
+    std::size_t distrusted = 0;
+    for (const auto& line : rig.view.log) {
+        distrusted += line.find("not believed") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(distrusted, 9u);
+}
+
+TEST(MainForm, NamesThatCannotBeRegisteredFailWhileTheRunCountsThem) {
+    // The generator adds what was typed; the run asks only registrable names.
+    WhoisTestServer whois; // "No match" for whatever it is asked
+    FormRig rig(Against(whois));
+    rig.view.memo = "ai bai_x";
+    rig.form->stBt1Click();
+    ASSERT_EQ(rig.form->ResultList().Count(), 4);
+    rig.form->xInquireBtClick();
+    ASSERT_TRUE(rig.PumpUntilEnded());
+    EXPECT_EQ(rig.view.Status(), G("总共个4域名查询完毕!"));
+    const TResultList& list = rig.form->ResultList();
+    for (int i = 0; i < list.Count(); ++i) {
+        const bool registrable = list.Row(i).Caption == "AiAi.com";
+        EXPECT_EQ(list.Row(i).Column(1), registrable ? G("可以注册") : std::string("!"))
+            << list.Row(i).Caption;
+    }
+    ASSERT_EQ(whois.Connections().size(), 1u);
+    EXPECT_EQ(WhoisTestServer::NameOf(whois.Connections()[0].request), "AiAi");
+    EXPECT_TRUE(rig.view.messages.empty());
 }
 
 TEST(MainForm, AProfileNameWithABracketIsRefusedWithItsReason) {

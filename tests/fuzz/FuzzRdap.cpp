@@ -1,5 +1,5 @@
 // Any bytes as an RDAP answer body, for any name and status: the reader never
-// fails, never calls a name free unless the status was 404, and every date it
+// fails, never calls a name free unless the answer was an RDAP 404, and every date it
 // gives is a real Y-M-D day.
 #include "RdapReader.h"
 
@@ -33,8 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name(reinterpret_cast<const char*>(data + 2), nameLength);
     const std::string body(reinterpret_cast<const char*>(data + 2 + nameLength),
                            size - 2 - nameLength);
-    const TRdapReading reading = ReadRdapAnswer(status, body, name);
-    if ((reading.verdict == TRdapReading::Verdict::Available) != (status == 404)) {
+    static constexpr const char* kTypes[] = {"application/rdap+json", "application/json",
+                                             "text/html", ""};
+    const char* type = kTypes[(data[0] >> 3) % 4];
+    const TRdapReading reading = ReadRdapAnswer(status, type, body, name);
+    if (reading.verdict == TRdapReading::Verdict::Available &&
+        (status != 404 || !IsRdapContentType(type))) {
         std::abort();
     }
     if (reading.verdict == TRdapReading::Verdict::Registered && status != 200) {

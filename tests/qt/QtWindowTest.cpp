@@ -530,7 +530,7 @@ TEST(MainWindow, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
     ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 30000));
     const auto refused = road.Refused();
     ASSERT_GE(refused.size(), 5u);
-    EXPECT_EQ(road.rdap.Requests().size(), refused.size());
+    EXPECT_EQ(road.rdap.NameRequests().size(), refused.size());
     const TResultList& list = w.Form().ResultList();
     for (int i = 0; i < list.Count(); ++i) {
         const auto& row = list.Row(i);

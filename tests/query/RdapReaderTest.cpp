@@ -7,6 +7,10 @@ using testing_support::Fixture;
 using testing_support::G;
 using Verdict = TRdapReading::Verdict;
 
+namespace {
+constexpr const char* kJson = "application/rdap+json";
+} // namespace
+
 TEST(RdapUtcDay, TakesTheUtcDayOfEveryFormSeenInTheField) {
     EXPECT_EQ(RdapUtcDay("1997-09-15T04:00:00Z"), "1997-09-15");
     EXPECT_EQ(RdapUtcDay("2028-09-13T07:00:00.000+0000"), "2028-09-13");
@@ -44,19 +48,43 @@ TEST(RdapDomainUrl, AsksForTheNameInLowerCaseAndEncodesOddBytes) {
               "http://127.0.0.1:8/domain/a-9%2F%3F%23%25%C4%E3.com");
 }
 
-TEST(ReadRdapAnswer, OnlyA404MakesANameAvailable) {
-    EXPECT_EQ(ReadRdapAnswer(404, "", "AiBai").verdict, Verdict::Available);
-    EXPECT_EQ(ReadRdapAnswer(404, R"({"errorCode":404,"title":"Not Found"})", "AiBai").verdict,
+TEST(ReadRdapAnswer, OnlyTheRegistrysOwn404MakesANameAvailable) {
+    // The registry's: an empty body, served as RDAP or JSON; or an RFC 9083
+    // error object whose errorCode is 404.
+    for (const char* type : {"application/rdap+json", "application/json",
+                             "Application/RDAP+JSON; charset=utf-8", " application/json ;q=1"}) {
+        EXPECT_EQ(ReadRdapAnswer(404, type, "", "AiBai").verdict, Verdict::Available) << type;
+    }
+    EXPECT_EQ(ReadRdapAnswer(404, kJson, "\r\n", "AiBai").verdict, Verdict::Available);
+    EXPECT_EQ(ReadRdapAnswer(404, kJson, R"({"errorCode":404,"title":"Not Found"})", "AiBai").verdict,
               Verdict::Available);
     for (const long status : {0L, 204L, 301L, 302L, 400L, 403L, 429L, 500L, 503L}) {
-        const auto reading = ReadRdapAnswer(status, "", "AiBai");
+        const auto reading = ReadRdapAnswer(status, kJson, "", "AiBai");
         EXPECT_EQ(reading.verdict, Verdict::NoAnswer) << status;
         EXPECT_NE(reading.why.find(std::to_string(status)), std::string::npos) << reading.why;
     }
 }
 
+TEST(ReadRdapAnswer, A404OfAnyOtherShapeIsNoAnswer) {
+    // A proxy's or a CDN's error page, a moved service, a server that names no
+    // type at all: none of them says the registry has no such domain.
+    for (const char* type : {"", "text/html", "text/plain", "application/rdap+jsonx",
+                             "application/problem+json", "application/xml"}) {
+        const auto reading = ReadRdapAnswer(404, type, "", "AiBai");
+        EXPECT_EQ(reading.verdict, Verdict::NoAnswer) << type;
+        EXPECT_NE(reading.why.find("404"), std::string::npos) << reading.why;
+    }
+    for (const char* body :
+         {"<html><body><h1>404 Not Found</h1></body></html>", "Not Found",
+          R"({"errorCode":500,"title":"Server Error"})", R"({"errorCode":"404"})",
+          R"({"title":"Not Found"})", R"([404])", R"({"errorCode":404)", "null",
+          R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})"}) {
+        EXPECT_EQ(ReadRdapAnswer(404, kJson, body, "AiBai").verdict, Verdict::NoAnswer) << body;
+    }
+}
+
 TEST(ReadRdapAnswer, TheRegistrysAnswerGivesBothDatesAndTheRegistrar) {
-    const auto reading = ReadRdapAnswer(200, Fixture("rdap/registry-xiaomao.com.json"), "XiaoMao");
+    const auto reading = ReadRdapAnswer(200, kJson, Fixture("rdap/registry-xiaomao.com.json"), "XiaoMao");
     EXPECT_EQ(reading.verdict, Verdict::Registered);
     EXPECT_EQ(reading.CreationDate, "2003-03-22");
     EXPECT_EQ(reading.ExpirationDate, "2027-03-22");
@@ -68,7 +96,7 @@ TEST(ReadRdapAnswer, ARegistrarsShapesAreReadAsTheRecordMeansThem) {
     // expiration" not taken for the expiry, the first "expiration" wins,
     // offsets applied, a flattened vCard with a Chinese name, null members.
     const auto reading =
-        ReadRdapAnswer(200, Fixture("rdap/registrar-haoyun.com-offsets.json"), "HaoYun");
+        ReadRdapAnswer(200, kJson, Fixture("rdap/registrar-haoyun.com-offsets.json"), "HaoYun");
     EXPECT_EQ(reading.verdict, Verdict::Registered);
     EXPECT_EQ(reading.CreationDate, "2016-11-20");
     EXPECT_EQ(reading.ExpirationDate, "2026-11-21");
@@ -77,13 +105,13 @@ TEST(ReadRdapAnswer, ARegistrarsShapesAreReadAsTheRecordMeansThem) {
 
 TEST(ReadRdapAnswer, ARegisteredNameMayComeWithoutDatesOrRegistrarName) {
     const auto bare =
-        ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})", "AiBai");
+        ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})", "AiBai");
     EXPECT_EQ(bare.verdict, Verdict::Registered);
     EXPECT_EQ(bare.CreationDate, "");
     EXPECT_EQ(bare.ExpirationDate, "");
     EXPECT_EQ(bare.Registrar, "");
 
-    const auto odd = ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":"aibai.com",
+    const auto odd = ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"aibai.com",
         "events":[{"eventAction":"registration","eventDate":"2024-09-27T00:00:00Z"},
                   {"eventAction":"expiration","eventDate":""},
                   {"eventAction":"expires","eventDate":"2030-01-01T00:00:00Z"}],
@@ -113,19 +141,19 @@ TEST(ReadRdapAnswer, A200ThatIsNoDomainObjectForThisNameIsNoAnswer) {
         "{\"objectClassName\":\"domain\",\"ldhName\":\"AIBAI.COM\xff\"}", // not UTF-8
     };
     for (const char* body : bodies) {
-        const auto reading = ReadRdapAnswer(200, body, "AiBai");
+        const auto reading = ReadRdapAnswer(200, kJson, body, "AiBai");
         EXPECT_EQ(reading.verdict, Verdict::NoAnswer) << body;
         EXPECT_FALSE(reading.why.empty()) << body;
     }
-    EXPECT_EQ(ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":".COM"})", "").verdict,
+    EXPECT_EQ(ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":".COM"})", "").verdict,
               Verdict::NoAnswer);
 }
 
 TEST(ReadRdapAnswer, DeepNestingAndOddTypesAreSurvived) {
     std::string deep = R"({"objectClassName":"domain","ldhName":"AIBAI.COM","x":)";
     deep += std::string(100000, '[') + std::string(100000, ']') + "}";
-    EXPECT_EQ(ReadRdapAnswer(200, deep, "AiBai").verdict, Verdict::Registered);
-    const auto reading = ReadRdapAnswer(200, R"({"objectClassName":"domain","ldhName":"AIBAI.COM",
+    EXPECT_EQ(ReadRdapAnswer(200, kJson, deep, "AiBai").verdict, Verdict::Registered);
+    const auto reading = ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"AIBAI.COM",
         "events":{"eventAction":"registration"},"entities":[null,1,{"roles":"registrar"},
         {"roles":[null,"registrar"],"vcardArray":["vcard",null,[null,["fn"]],[["fn",{},"text",7]]]}]})",
                                         "AiBai");

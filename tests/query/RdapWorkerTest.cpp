@@ -103,10 +103,16 @@ TEST(TYmSeekRdap, AFailedExchangeTakesRdapsAnswerAboutTheSameName) {
     EXPECT_EQ(once[2].rec.State, 2); // 429, whatever Retry-After says
     EXPECT_NE(once[2].rec.Note.find("429"), std::string::npos) << once[2].rec.Note;
 
+    // The first 404 was believed only after the service showed it knows a
+    // registered name: one question about example.com, right after that 404.
     const auto requests = rdap.Requests();
-    ASSERT_EQ(requests.size(), 3u);
+    ASSERT_EQ(requests.size(), 4u);
     EXPECT_EQ(requests[0].path, "/com/v1/domain/aiai.com");
     EXPECT_EQ(requests[0].accept, "application/rdap+json");
+    EXPECT_EQ(requests[1].path, "/com/v1/domain/baibai.com");
+    EXPECT_EQ(requests[2].path, "/com/v1/domain/example.com");
+    EXPECT_EQ(requests[2].accept, "application/rdap+json");
+    EXPECT_EQ(requests[3].path, "/com/v1/domain/caicai.com");
     EXPECT_EQ(rdap.ConnectionCount(), 1u); // one connection, kept alive across the names
 }
 
@@ -126,11 +132,12 @@ TEST(TYmSeekRdap, PacingOfTheWhoisExchangesIsUnchanged) {
     worker.SetDomains({"Name1", "Name2", "Name3", "Name4"});
     worker.StartSeek();
     ASSERT_TRUE(harness.PumpUntilFinishes(1));
-    const auto connections = whois.Connections();
-    ASSERT_EQ(connections.size(), 4u);
-    for (std::size_t i = 1; i < connections.size(); ++i) {
-        const auto gap = connections[i].beganMs - connections[i - 1].beganMs;
-        EXPECT_GE(gap, 195) << i; // two units of 100 ms, less the timer's grain
+    ASSERT_EQ(whois.Connections().size(), 4u);
+    const auto connected = harness.ConnectTimes(0);
+    ASSERT_EQ(connected.size(), 4u);
+    for (std::size_t i = 1; i < connected.size(); ++i) {
+        const auto gap = connected[i] - connected[i - 1];
+        EXPECT_GE(gap, 200) << i; // two units of 100 ms
         EXPECT_LE(gap, 650) << i; // four units, and the RDAP answer fits inside them
     }
     for (const auto& e : harness.Of("Once")) {
@@ -195,4 +202,112 @@ TEST(TYmSeekRdap, AStopWhileRdapIsAskedLetsNothingIntoTheNextRun) {
         EXPECT_NE(request.path, "/com/v1/domain/oldtwo.com");
     }
     EXPECT_TRUE(worker.AtRest());
+}
+
+TEST(TYmSeekRdap, AServiceThatAnswers404ToEveryPathCallsNoNameFree) {
+    // A moved service, a stale address, a proxy: 404 for the probe too.
+    WhoisTestServer whois;
+    whois.SetResponder(Refusal);
+    RdapTestServer rdap;
+    rdap.SetAnswersExample(false);
+    rdap.SetResponder([](const std::string&) { return RdapTestServer::NotFound(); });
+    WorkerHarness harness;
+    auto config = WithRdap(whois.Port(), rdap);
+    config.RdapTrust = std::make_shared<TRdapTrust>();
+    TYmSeek& worker = harness.Add(config);
+    worker.SetDomains({"AiAi", "BaiBai", "CaiCai"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 3u);
+    for (const auto& e : once) {
+        EXPECT_EQ(e.rec.State, 2) << e.rec.Name;
+        EXPECT_NE(e.rec.Note.find("not believed"), std::string::npos) << e.rec.Note;
+        EXPECT_NE(e.rec.Note.find("registered names"), std::string::npos) << e.rec.Note;
+    }
+    // One probe, not one per name: a failed one waits a minute to be tried again.
+    std::size_t probes = 0;
+    for (const auto& request : rdap.Requests()) {
+        probes += request.path == "/com/v1/domain/example.com" ? 1 : 0;
+    }
+    EXPECT_EQ(probes, 1u);
+    EXPECT_EQ(rdap.NameRequests().size(), 3u);
+    EXPECT_FALSE(config.RdapTrust->Trusted());
+}
+
+TEST(TYmSeekRdap, A404ThatIsNoRegistryAnswerIsNoAnswer) {
+    WhoisTestServer whois;
+    whois.SetResponder(Refusal);
+    RdapTestServer rdap;
+    rdap.SetResponder([](const std::string& path) {
+        const std::string name = RdapTestServer::NameOf(path);
+        HttpReply reply;
+        reply.status = 404;
+        if (name == "aiai") { // a CDN's error page
+            reply.headers = {{"Content-Type", "text/html"}};
+            reply.body = "<html><body>404 Not Found</body></html>";
+        } else if (name == "baibai") { // JSON, but not the registry's error
+            reply.headers = {{"Content-Type", "application/json"}};
+            reply.body = R"({"message":"no route"})";
+        } // caicai: no content type at all
+        return reply;
+    });
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(WithRdap(whois.Port(), rdap));
+    worker.SetDomains({"AiAi", "BaiBai", "CaiCai"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 3u);
+    for (const auto& e : once) {
+        EXPECT_EQ(e.rec.State, 2) << e.rec.Name;
+        EXPECT_NE(e.rec.Note.find("404, no answer"), std::string::npos) << e.rec.Note;
+    }
+}
+
+TEST(TYmSeekRdap, WorkersSharingATrustProbeTheServiceOnce) {
+    WhoisTestServer whois;
+    whois.SetResponder(Refusal);
+    RdapTestServer rdap; // 404 for every name, and example.com's domain object
+    WorkerHarness harness;
+    auto trust = std::make_shared<TRdapTrust>();
+    for (int i = 0; i < 4; ++i) {
+        auto config = WithRdap(whois.Port(), rdap);
+        config.RdapTrust = trust;
+        TYmSeek& worker = harness.Add(config);
+        worker.SetDomains({"Free" + std::to_string(i) + "a", "Free" + std::to_string(i) + "b"});
+    }
+    for (auto& worker : harness.workers) {
+        worker->StartSeek();
+    }
+    ASSERT_TRUE(harness.PumpUntilFinishes(4));
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 8u);
+    for (const auto& e : once) {
+        EXPECT_EQ(e.rec.State, 1) << e.rec.Name << ": " << e.rec.Note;
+        EXPECT_EQ(e.rec.Registered, 0) << e.rec.Name;
+    }
+    EXPECT_EQ(rdap.Requests().size() - rdap.NameRequests().size(), 1u);
+    EXPECT_TRUE(trust->Trusted());
+}
+
+TEST(TYmSeekRdap, AChineseNameIsAskedOfRdapInItsIdnaForm) {
+    WhoisTestServer whois;
+    whois.SetResponder(Refusal);
+    RdapTestServer rdap;
+    rdap.SetResponder([](const std::string& path) {
+        return RdapTestServer::Registered(RdapTestServer::NameOf(path));
+    });
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(WithRdap(whois.Port(), rdap));
+    worker.SetDomains({testing_support::G("美丽") + ".com"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntilFinishes(1));
+    const auto requests = rdap.NameRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "/com/v1/domain/xn--viq251j.com");
+    const auto once = harness.Of("Once");
+    ASSERT_EQ(once.size(), 1u);
+    EXPECT_EQ(once[0].rec.Registered, 1); // ldhName XN--VIQ251J.COM is this name
+    EXPECT_EQ(once[0].rec.Name, testing_support::G("美丽"));
 }

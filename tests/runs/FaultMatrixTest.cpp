@@ -301,8 +301,8 @@ void RunFault(const Fault& fault, int names) {
         if (fault.rdap) {
             // No name went to RDAP twice (a slow machine may give up on one before
             // the server has read it), and nothing followed the redirect.
-            EXPECT_LE(rdap.Requests().size(), static_cast<std::size_t>(names));
-            EXPECT_GT(rdap.Requests().size(), 0u);
+            EXPECT_LE(rdap.NameRequests().size(), static_cast<std::size_t>(names));
+            EXPECT_GT(rdap.NameRequests().size(), 0u);
             EXPECT_EQ(elsewhere.ConnectionCount(), 0u);
         }
         if (fault.expectedStatus.empty()) {

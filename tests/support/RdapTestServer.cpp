@@ -107,6 +107,21 @@ std::string RdapTestServer::Base(bool https) const {
            "/com/v1/";
 }
 
+void RdapTestServer::SetAnswersExample(bool answers) {
+    std::lock_guard lock(mutex_);
+    answersExample_ = answers;
+}
+
+std::vector<RdapTestServer::Request> RdapTestServer::NameRequests() const {
+    std::vector<Request> out;
+    for (auto& request : Requests()) {
+        if (request.path != "/com/v1/domain/example.com") {
+            out.push_back(request);
+        }
+    }
+    return out;
+}
+
 void RdapTestServer::SetResponder(std::function<HttpReply(const std::string&)> responder) {
     std::lock_guard lock(mutex_);
     responder_ = std::move(responder);
@@ -184,7 +199,9 @@ void RdapTestServer::Serve(net::Socket socket, std::size_t index) {
         {
             std::lock_guard lock(mutex_);
             requests_.push_back({path, HeaderValue(head, "Accept"), index});
-            reply = responder_(path);
+            reply = answersExample_ && path == "/com/v1/domain/example.com"
+                        ? Registered("example")
+                        : responder_(path);
         }
         std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + Reason(reply.status) +
                           "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n";

@@ -71,7 +71,15 @@ public:
     // Decides the reply for each request's path; the default answers 404.
     void SetResponder(std::function<HttpReply(const std::string& path)> responder);
 
+    // As the registry does, the server answers example.com (the name a client
+    // asks to learn whether the service knows registered names) with its domain
+    // object, whatever the responder says. false hands that path to the
+    // responder too (a service that answers 404 to everything).
+    void SetAnswersExample(bool answers);
+
     std::vector<Request> Requests() const;
+    // The requests about the names asked, without those about example.com.
+    std::vector<Request> NameRequests() const;
     std::size_t ConnectionCount() const;
 
     // Closes the listener and every connection, and ends all threads.
@@ -99,6 +107,7 @@ private:
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::function<HttpReply(const std::string&)> responder_;
+    bool answersExample_ = true;
     std::vector<Request> requests_;
     std::size_t connections_ = 0;
     ConnectionThreads threads_;

@@ -40,6 +40,11 @@ WhoisTestServer::~WhoisTestServer() {
     Stop();
 }
 
+void WhoisTestServer::SetConcurrentResponder(std::function<Reply(const std::string&)> responder) {
+    std::lock_guard lock(mutex_);
+    concurrent_ = std::move(responder);
+}
+
 void WhoisTestServer::SetResponder(std::function<Reply(const std::string&)> responder) {
     std::lock_guard lock(mutex_);
     responder_ = std::move(responder);
@@ -99,10 +104,18 @@ void WhoisTestServer::Serve(std::intptr_t socket, std::size_t index) {
         }
     }
     Reply reply;
+    std::function<Reply(const std::string&)> concurrent;
     {
         std::lock_guard lock(mutex_);
         connections_[index].request = request;
-        reply = responder_(request);
+        if (concurrent_) {
+            concurrent = concurrent_;
+        } else {
+            reply = responder_(request);
+        }
+    }
+    if (concurrent) {
+        reply = concurrent(request);
     }
     switch (reply.mode) {
     case Reply::Mode::AnswerAndClose:

@@ -45,6 +45,9 @@ public:
 
     // Decides the reply for each request; the default answers "No match" for it.
     void SetResponder(std::function<Reply(const std::string& request)> responder);
+    // A responder that does its own locking and may block: called outside the
+    // server's lock, on each connection's thread, side by side.
+    void SetConcurrentResponder(std::function<Reply(const std::string& request)> responder);
 
     std::vector<Connection> Connections() const;
     // Waits until at least n connections have been seen.
@@ -84,6 +87,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::function<Reply(const std::string&)> responder_;
+    std::function<Reply(const std::string&)> concurrent_;
     std::vector<Connection> connections_;
     ConnectionThreads threads_;
     platform::SystemThread acceptThread_;

@@ -105,7 +105,13 @@ public:
 
     // via: a dispatcher that passes the calls on to this harness's (tests of
     // failing notifications); none for the harness's own.
-    TYmSeek& Add(const TYmSeekConfig& config, platform::IDispatcher* via = nullptr) {
+    TYmSeek& Add(TYmSeekConfig config, platform::IDispatcher* via = nullptr) {
+        if (!config.OnConnected) {
+            config.OnConnected = [state = connects_](std::int32_t worker, std::int64_t atMs) {
+                std::lock_guard lock(state->mutex);
+                state->times.emplace_back(worker, atMs);
+            };
+        }
         auto worker = std::make_unique<TYmSeek>(static_cast<int>(workers.size()), true,
                                                 via != nullptr ? *via : dispatcher, config);
         auto record = [this](const char* kind) {
@@ -135,6 +141,19 @@ public:
         return out;
     }
 
+    // When each WHOIS connection of a worker was made, by the worker's own
+    // clock: the times its pacing is judged by.
+    std::vector<std::int64_t> ConnectTimes(int worker) const {
+        std::lock_guard lock(connects_->mutex);
+        std::vector<std::int64_t> out;
+        for (const auto& [w, atMs] : connects_->times) {
+            if (w == worker) {
+                out.push_back(atMs);
+            }
+        }
+        return out;
+    }
+
     bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 10000) {
         return dispatcher.PumpUntil(pred, timeoutMs);
     }
@@ -145,6 +164,13 @@ public:
     void PumpFor(int ms) {
         dispatcher.PumpUntil([] { return false; }, ms);
     }
+
+private:
+    struct Connects {
+        mutable std::mutex mutex;
+        std::vector<std::pair<std::int32_t, std::int64_t>> times;
+    };
+    std::shared_ptr<Connects> connects_ = std::make_shared<Connects>();
 };
 
 } // namespace testing_support

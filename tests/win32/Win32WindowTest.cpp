@@ -325,7 +325,7 @@ TEST(Win32Window, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
     ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 30000));
     const auto refused = road.Refused();
     ASSERT_GE(refused.size(), 5u);
-    EXPECT_EQ(road.rdap.Requests().size(), refused.size());
+    EXPECT_EQ(road.rdap.NameRequests().size(), refused.size());
     for (int i = 0; i < w.Rows(); ++i) {
         const std::string caption = w.Cell(i, 0);
         const std::string name = caption.substr(0, caption.size() - 4);
