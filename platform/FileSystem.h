@@ -32,10 +32,16 @@ bool ReadWholeFile(const FilePath& path, std::string& contents);
 // - A path that is a symbolic link is written through: the link stays and the
 //   file it points at is replaced.
 // - The temporary file is named after the target with kUnfinishedSaveTag and a
-//   random tail. One left behind by a save that was killed is removed by the
-//   next save of the same file.
+//   random tail. One left behind by a save that was killed is removed by a
+//   later save of the same file once it is kLeftoverAgeSeconds old: a younger
+//   one may be another running copy's save under way.
+// - A new file gets the mode an ordinary create gives it (the umask is
+//   applied by the system; the process's umask is never changed).
+// - On Windows a path of any length is taken (the "\\?\" form is used where
+//   the plain one would pass MAX_PATH).
 bool WriteFileReplacing(const FilePath& path, std::string_view contents);
 inline constexpr std::string_view kUnfinishedSaveTag = ".unfinished-save-";
+inline constexpr int kLeftoverAgeSeconds = 600;
 
 // Marks a file as runnable (a desktop launcher must be). False on failure.
 bool MakeExecutable(const FilePath& path);

@@ -1,12 +1,14 @@
 #include "FileSystem.h"
 
 #include "Gbk.h"
+#include "Random.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,8 +143,10 @@ std::string FollowLinks(std::string path) {
     return path; // a loop of links: the write fails later as the system says
 }
 
-// Removes the temporaries of earlier saves of target that were cut short.
+// Removes the temporaries of earlier saves of target that were cut short, once
+// they are old enough not to be another copy's save under way.
 void RemoveLeftovers(const std::string& target) {
+    const std::time_t now = std::time(nullptr);
     const auto slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) +
@@ -154,8 +158,13 @@ void RemoveLeftovers(const std::string& target) {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
         if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix) {
-            ::unlink((slash == std::string::npos ? std::string(name) : folder + std::string(name))
-                         .c_str());
+            const std::string file =
+                slash == std::string::npos ? std::string(name) : folder + std::string(name);
+            struct stat info {};
+            if (::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                now - info.st_mtime >= kLeftoverAgeSeconds) {
+                ::unlink(file.c_str());
+            }
         }
     }
     ::closedir(dir);
@@ -165,8 +174,9 @@ void RemoveLeftovers(const std::string& target) {
 
 bool WriteFileReplacing(const FilePath& path, std::string_view contents) {
     const std::string target = FollowLinks(Native(path));
-    // Keep the mode of the file being replaced; a new file gets the usual 0666
-    // less the user's umask, as an ordinary create would.
+    // Keep the mode of the file being replaced; a new file is created 0666 and
+    // the system takes the user's umask off, as for any ordinary create.
+    bool keepMode = false;
     mode_t mode = 0;
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
@@ -174,19 +184,28 @@ bool WriteFileReplacing(const FilePath& path, std::string_view contents) {
             ::access(target.c_str(), W_OK) != 0) {
             return false; // read-only, or not a file: never replace it
         }
+        keepMode = true;
         mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
     }
     RemoveLeftovers(target);
-    std::string temp = target + std::string(kUnfinishedSaveTag) + "XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    static constexpr char kTail[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + std::string(kUnfinishedSaveTag);
+        for (int k = 0; k < 8; ++k) {
+            temp += kTail[RandomInt(static_cast<int>(sizeof kTail) - 2)];
+        }
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
     if (fd < 0) {
         return false;
     }
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = (!keepMode || ::fchmod(fd, mode) == 0) && WriteAll(fd, contents) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
         return true;

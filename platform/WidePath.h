@@ -9,7 +9,13 @@
 
 namespace platform {
 
+// A path that is no WTF-8 names no file: it becomes the empty path, which
+// every file call refuses, rather than a name with U+FFFD in it that other
+// bytes would name too.
 inline std::wstring WidePath(const FilePath& path) {
+    if (!IsWtf8(path.Native())) {
+        return std::wstring();
+    }
     const std::u16string utf16 = Wtf8ToUtf16(path.Native());
     return std::wstring(utf16.begin(), utf16.end());
 }

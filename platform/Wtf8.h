@@ -11,4 +11,8 @@ namespace platform {
 std::string Utf16ToWtf8(std::u16string_view utf16);
 std::u16string Wtf8ToUtf16(std::string_view wtf8);
 
+// True when every byte of text belongs to a WTF-8 character, spelt the one way
+// WTF-8 allows.
+bool IsWtf8(std::string_view text);
+
 } // namespace platform

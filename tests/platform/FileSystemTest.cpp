@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 using namespace platform;
@@ -119,11 +120,30 @@ TEST(FileSystem, ASymbolicLinkIsWrittenThrough) {
 TEST(FileSystem, TheNextSaveRemovesTheTemporaryOfASaveThatWasKilled) {
     TempDir dir;
     const std::string tag(kUnfinishedSaveTag);
-    WriteFile(dir.Path() / ("kestrova.ini" + tag + "a1B2c3"), "half");
+    const auto killed = dir.Path() / ("kestrova.ini" + tag + "a1B2c3");
+    WriteFile(killed, "half");
     WriteFile(dir.Path() / ("other.txt" + tag + "x"), "not ours");
+    // Left by a save that ended long ago.
+    std::filesystem::last_write_time(killed, std::filesystem::file_time_type::clock::now() -
+                                                 std::chrono::seconds(kLeftoverAgeSeconds + 60));
     ASSERT_TRUE(WriteFileReplacing(dir.File("kestrova.ini"), "whole"));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / ("kestrova.ini" + tag + "a1B2c3")));
+    EXPECT_FALSE(std::filesystem::exists(killed));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / ("other.txt" + tag + "x")));
+    EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"), "whole");
+}
+
+TEST(FileSystem, AnotherCopysSaveUnderWayIsLeftAlone) {
+    // Two copies of the program beside one kestrova.ini: one's temporary, just
+    // made, is not the other's to remove.
+    TempDir dir;
+    const std::string tag(kUnfinishedSaveTag);
+    const auto underWay = dir.Path() / ("kestrova.ini" + tag + "Zz9Yy8");
+    WriteFile(underWay, "the other copy is writing this");
+    std::filesystem::last_write_time(underWay, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::seconds(kLeftoverAgeSeconds - 120));
+    ASSERT_TRUE(WriteFileReplacing(dir.File("kestrova.ini"), "whole"));
+    EXPECT_TRUE(std::filesystem::exists(underWay));
+    EXPECT_EQ(ReadFile(underWay), "the other copy is writing this");
     EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"), "whole");
 }
 
@@ -145,4 +165,63 @@ TEST(FileSystem, Wtf8CarriesEveryUtf16NameBothWays) {
               u"a\xFFFD\xFFFD\xFFFD"
               u"b");
     EXPECT_EQ(Wtf8ToUtf16("\xE5\xB8"), u"\xFFFD\xFFFD");
+}
+
+TEST(FileSystem, Wtf8RefusesEveryInvalidForm) {
+    const std::string invalid[] = {
+        "\x80",                     // a continuation byte without a lead
+        "\xBF",                     //
+        "\xC0\x80",                 // C0 and C1 lead only overlong spellings
+        "\xC1\xBF",                 //
+        "\xE0\x80\xAF",             // overlong three-byte "/"
+        "\xF0\x80\x80\xAF",         // overlong four-byte "/"
+        "\xF4\x90\x80\x80",         // past U+10FFFF
+        "\xF5\x80\x80",             // F5-FF lead nothing
+        "\xF8\x88\x80\x80\x80",     //
+        "\xFE",                     //
+        "\xFF",                     //
+        "\xE5\xB8",                 // cut short
+        "\xF0\x9F\x98",             //
+    };
+    for (const std::string& bytes : invalid) {
+        EXPECT_FALSE(IsWtf8(bytes)) << testing::PrintToString(bytes);
+        EXPECT_FALSE(IsWtf8("name " + bytes + ".ini")) << testing::PrintToString(bytes);
+        // Never read as a character that valid bytes spell.
+        const std::u16string decoded = Wtf8ToUtf16(bytes);
+        EXPECT_EQ(decoded.find_first_not_of(u'\xFFFD'), std::u16string::npos)
+            << testing::PrintToString(bytes);
+    }
+    // An ASCII byte inside a sequence ends it, and is itself.
+    EXPECT_FALSE(IsWtf8("\xE5\x41\x9F"));
+    EXPECT_EQ(Wtf8ToUtf16("\xE5\x41\x9F"), u"\xFFFD"
+                                           u"A\xFFFD");
+    // A surrogate pair has one spelling, the four-byte one: as two three-byte
+    // sequences it is no WTF-8, and never read as the pair.
+    for (const std::string pair : {"\xED\xA0\x80\xED\xB0\x80", "\xED\xAF\xBF\xED\xBF\xBF"}) {
+        EXPECT_FALSE(IsWtf8(pair)) << testing::PrintToString(pair);
+        const std::u16string decoded = Wtf8ToUtf16(pair);
+        EXPECT_EQ(decoded.front(), u'\xFFFD') << testing::PrintToString(pair);
+        EXPECT_NE(decoded, Wtf8ToUtf16(pair == "\xED\xA0\x80\xED\xB0\x80" ? "\xF0\x90\x80\x80"
+                                                                        : "\xF4\x8F\xBF\xBF"));
+    }
+    // Such a path names no file, rather than the file of its valid spelling.
+    TempDir dir;
+    const std::string folder = testing_support::PathOf(dir.Path()).Native() + kPathDelim;
+    const FilePath valid = FilePath::FromNative(folder + "\xF0\x90\x80\x80.ini");
+    const FilePath twoHalves = FilePath::FromNative(folder + "\xED\xA0\x80\xED\xB0\x80.ini");
+    ASSERT_TRUE(WriteFileReplacing(valid, "valid"));
+    std::string contents;
+    if (kPathDelim == '\\') {
+        EXPECT_FALSE(ReadWholeFile(twoHalves, contents));
+        EXPECT_FALSE(FileExists(twoHalves));
+    }
+    EXPECT_TRUE(ReadWholeFile(valid, contents));
+    EXPECT_EQ(contents, "valid");
+    // What is valid: every plane, and lone surrogates, which WTF-8 spells.
+    for (const std::string spelt : {"plain", "L\xC3\xB6sung", "\xE5\x9F\x9F", "\xF0\x9F\x98\x80",
+                                    "\xF4\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xB0\x80",
+                                    "\xED\xB0\x80\xED\xA0\x80", "\xED\xA0\x80x\xED\xB0\x80"}) {
+        EXPECT_TRUE(IsWtf8(spelt)) << testing::PrintToString(spelt);
+        EXPECT_EQ(Utf16ToWtf8(Wtf8ToUtf16(spelt)), spelt) << testing::PrintToString(spelt);
+    }
 }

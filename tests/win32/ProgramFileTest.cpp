@@ -72,3 +72,23 @@ TEST(ProgramFile, CarriesAnIconForTheShell) {
     ::DeleteObject(icon.hbmMask);
     ::DestroyIcon(large);
 }
+
+TEST(ProgramFile, ItsManifestCarriesTheVersionAndTakesLongPaths) {
+    HMODULE module = ::LoadLibraryExW(ProgramFile().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)); // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const DWORD size = ::SizeofResource(module, found);
+    const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(bytes, size);
+    ::FreeLibrary(module);
+    const std::string version = "version=\"" + std::to_string(VT_VERSION_MAJOR) + "." +
+                                std::to_string(VT_VERSION_MINOR) + ".0.0\"";
+    EXPECT_NE(manifest.find("name=\"Kestrova.Vantreel.dovrenta\" " + version), std::string::npos)
+        << manifest;
+    EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                            "WindowsSettings\">true</longPathAware>"),
+              std::string::npos)
+        << manifest;
+}
