@@ -51,7 +51,13 @@ template <class F> void TMainForm::Guarded(F&& handler) {
 void TMainForm::FormCreate() {
     Guarded([this] {
         view_.SetCaption(CaptionHead() + publisher::Name() + " " + publisher::WebAddress());
-        workers_.clear();
+    });
+    // The workers and the run controller are made whole or not at all: a
+    // window without them would have nothing behind its buttons. Without them
+    // the start is refused with a message, and the toolkit ends the program
+    // (Started() says so); nothing else of the start sequence runs.
+    try {
+        std::vector<std::unique_ptr<TYmSeek>> workers;
         std::vector<TYmSeek*> pool;
         // One judgement of the RDAP service's 404s for the whole program.
         TYmSeekConfig seek = options_.Seek;
@@ -59,18 +65,27 @@ void TMainForm::FormCreate() {
             seek.RdapTrust = std::make_shared<TRdapTrust>();
         }
         for (int i = 0; i < kWorkerCount; ++i) {
-            auto worker = std::make_unique<TYmSeek>(i, true, dispatcher_, seek);
+            auto worker = options_.MakeWorker
+                              ? options_.MakeWorker(i, dispatcher_, seek)
+                              : std::make_unique<TYmSeek>(i, true, dispatcher_, seek);
             worker->OnSeekActStart = Bind(&TMainForm::BakOnSeekActStart);
             worker->OnSeekActProcess = Bind(&TMainForm::BakOnSeekActProcess);
             worker->OnSeekActOnce = Bind(&TMainForm::BakOnSeekActOnce);
             worker->OnSeekActFinish = Bind(&TMainForm::BakOnSeekActFinish);
             pool.push_back(worker.get());
-            workers_.push_back(std::move(worker));
+            workers.push_back(std::move(worker));
         }
-        handlerDepth_.assign(workers_.size(), 0);
-        runs_ = std::make_unique<TRunController>(list_, pool, static_cast<IRunView&>(view_),
-                                                 options_.StopPauseMs);
-
+        auto runs = std::make_unique<TRunController>(list_, pool, static_cast<IRunView&>(view_),
+                                                     options_.StopPauseMs);
+        handlerDepth_.assign(workers.size(), 0);
+        workers_ = std::move(workers);
+        runs_ = std::move(runs);
+    } catch (const std::exception& error) {
+        // The workers made so far end with the vector that held them.
+        view_.ShowError(dialogs::ErrorDisplayText(texts::StartFailed() + error.what()));
+        return;
+    }
+    Guarded([this] {
         profileNames_ = ListProfiles(iniPath_);
         view_.SetProfileNames(profileNames_);
         view_.SelectProfile(-1);
@@ -124,10 +139,16 @@ void TMainForm::Shutdown() {
 // ---------------------------------------------------------------- runs
 
 void TMainForm::xInquireBtClick() {
+    if (!Started()) {
+        return;
+    }
     Guarded([this] { runs_->StartRun(); });
 }
 
 void TMainForm::xStopBtClick() {
+    if (!Started()) {
+        return;
+    }
     Guarded([this] { runs_->StopRun(); });
 }
 
@@ -186,6 +207,9 @@ void TMainForm::xExportBtClick() {
 // ---------------------------------------------------------------- generation
 
 void TMainForm::stBt1Click() {
+    if (!Started()) {
+        return;
+    }
     Guarded([this] {
         const TProfileValues filters = view_.FilterValues();
         TGenerationInputs inputs;
@@ -211,6 +235,9 @@ void TMainForm::stBt1Click() {
 }
 
 void TMainForm::stBt2Click() {
+    if (!Started()) {
+        return;
+    }
     Guarded([this] {
         if (runs_->InProgress()) {
             view_.ShowMessage(texts::RunInProgress());
@@ -269,7 +296,9 @@ void TMainForm::xAboutBtClick() {
 
 void TMainForm::xCloseBtClick() {
     Guarded([this] {
-        runs_->StopRun();
+        if (Started()) {
+            runs_->StopRun();
+        }
         view_.CloseWindow();
     });
 }

@@ -21,6 +21,11 @@ struct TMainFormOptions {
     platform::FilePath ExecutablePath; // empty: the running executable
     platform::FilePath UserSettings;   // empty: the system's (used by an installed copy)
     int StopPauseMs = TRunController::kStopPauseMs;
+    // Tests: makes worker i instead of the usual construction (or fails to,
+    // as a system out of resources would). Empty: the usual.
+    std::function<std::unique_ptr<TYmSeek>(int index, platform::IDispatcher& dispatcher,
+                                           const TYmSeekConfig& config)>
+        MakeWorker;
 };
 
 // The main window's logic, the same for every window toolkit: its state (the
@@ -72,6 +77,10 @@ public:
     // a worker whose handler is running below it (closing from inside a box);
     // the destructor joins that one. Safe to call again.
     void Shutdown();
+
+    // False when the start sequence could not make the workers: the start was
+    // refused with a message, the buttons do nothing, and the program should end.
+    bool Started() const { return runs_ != nullptr; }
 
     const std::vector<std::unique_ptr<TYmSeek>>& Workers() const { return workers_; }
     TResultList& ResultList() { return list_; }

@@ -24,6 +24,7 @@ VT_TEXT(TooManyRows, "待查域名的数目超过10000个了！\r\n\r\n请不要
 VT_TEXT(TooManySyllables,
         "音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。")
 VT_TEXT(StartRefused, "正在进行查询域名工作，请先停止，然后再点击开始。")
+VT_TEXT(StartFailed, "程序无法启动：查询线程无法建立。\r\n\r\n")
 VT_TEXT(WorkerStartFailed, "无法启动查询线程，系统资源不足。\r\n\r\n请关闭一些程序后再试...")
 VT_TEXT(ProfileNameBracket,
         "设置组合的名称不能含有“]”：这样的名称存进设置文件后再也读不出来。\r\n\r\n请换一个名称...")

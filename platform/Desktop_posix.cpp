@@ -78,19 +78,22 @@ std::string EntryValue(std::string_view text) {
     return out;
 }
 
-// A word of the Exec key, quoted as the desktop entry format asks.
+// A word of the Exec key as the desktop entry format asks: quoted, with '"',
+// '`', '$' and '\\' escaped inside the quotes and '%' doubled; then, as for
+// every value, the string escapes (a backslash doubled again, so a literal one
+// is four; a line break as "\\n"), which a reader undoes first.
 std::string ExecWord(std::string_view word) {
-    std::string out = "\"";
+    std::string quoted = "\"";
     for (const char c : word) {
         if (c == '"' || c == '`' || c == '$' || c == '\\') {
-            out += '\\';
+            quoted += '\\';
         }
         if (c == '%') {
-            out += '%';
+            quoted += '%';
         }
-        out += c;
+        quoted += c;
     }
-    return out + "\"";
+    return EntryValue(quoted + "\"");
 }
 
 } // namespace

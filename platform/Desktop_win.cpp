@@ -63,10 +63,17 @@ std::string ShortcutExtension() {
 
 void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
                    const FilePath& workingDir, const std::string& description) {
-    ::OleInitialize(nullptr);
+    // Every OleInitialize that succeeded (S_FALSE too: already initialised on
+    // this thread) is paired with one OleUninitialize, and only such a one.
+    const HRESULT initialized = ::OleInitialize(nullptr);
     struct Uninitialize {
-        ~Uninitialize() { ::OleUninitialize(); }
-    } uninitialize;
+        bool paired;
+        ~Uninitialize() {
+            if (paired) {
+                ::OleUninitialize();
+            }
+        }
+    } uninitialize{SUCCEEDED(initialized)};
     IShellLinkW* link = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link))) ||

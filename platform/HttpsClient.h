@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TcpSocket.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -34,6 +36,11 @@ public:
         std::size_t bodyCap = 1 << 20; // a longer body fails the request
         std::string trustFile;         // tests only: a PEM file of the authorities to trust
                                        // instead of the system's (ignored on Windows)
+        // Linux: the host-name lookup, run on a thread of its own that Cut()
+        // leaves behind (see HostLookup), so that a name server that never
+        // answers cannot hold up the program's end; libcurl is handed the
+        // address. Empty: the system's lookup. Windows: WinHTTP looks up.
+        TResolver resolve;
     };
 
     explicit HttpsClient(Options options);

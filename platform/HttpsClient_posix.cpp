@@ -4,9 +4,13 @@
 // connection (and TLS session) is reused from one request to the next.
 #include "HttpsClient.h"
 
+#include "HostLookup.h"
 #include "Version.h"
 
 #include <curl/curl.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
 
 #include <atomic>
 #include <chrono>
@@ -40,6 +44,12 @@ struct HttpsClient::Impl {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
     std::atomic<bool> cut{false};
+    std::unique_ptr<HostLookup> lookup;
+    // The last address looked up, kept a while so that each request does not
+    // ask the name server again.
+    std::string lookedUpHost;
+    std::string lookedUpAddress;
+    std::int64_t lookedUpAtMs = 0;
 
     // State of the request under way, touched by the owning thread only.
     std::string body;
@@ -66,6 +76,7 @@ struct HttpsClient::Impl {
 HttpsClient::HttpsClient(Options options) : impl_(std::make_unique<Impl>()) {
     InitCurlOnce();
     impl_->options = std::move(options);
+    impl_->lookup = std::make_unique<HostLookup>(impl_->options.resolve);
     impl_->multi = curl_multi_init();
     impl_->easy = curl_easy_init();
     if (impl_->multi == nullptr || impl_->easy == nullptr) {
@@ -86,8 +97,46 @@ HttpsClient::~HttpsClient() {
 
 void HttpsClient::Cut() {
     impl_->cut = true;
+    impl_->lookup->Cut();
     curl_multi_wakeup(impl_->multi);
 }
+
+namespace {
+
+constexpr std::int64_t kLookupKeptMs = 5 * 60 * 1000;
+
+// The host and port of a URL, through libcurl's own parser; false when it
+// has none.
+bool HostAndPort(const std::string& url, std::string& host, std::string& port) {
+    CURLU* parsed = curl_url();
+    if (parsed == nullptr) {
+        return false;
+    }
+    char* h = nullptr;
+    char* p = nullptr;
+    const bool ok = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+                    curl_url_get(parsed, CURLUPART_HOST, &h, 0) == CURLUE_OK &&
+                    curl_url_get(parsed, CURLUPART_PORT, &p, CURLU_DEFAULT_PORT) == CURLUE_OK;
+    if (ok) {
+        host = h;
+        port = p;
+    }
+    curl_free(h);
+    curl_free(p);
+    curl_url_cleanup(parsed);
+    return ok;
+}
+
+bool IsNumericHost(const std::string& host) {
+    in_addr v4{};
+    in6_addr v6{};
+    const std::string bare =
+        host.size() > 2 && host.front() == '[' ? host.substr(1, host.size() - 2) : host;
+    return ::inet_pton(AF_INET, bare.c_str(), &v4) == 1 ||
+           ::inet_pton(AF_INET6, bare.c_str(), &v6) == 1;
+}
+
+} // namespace
 
 HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
     Impl& d = *impl_;
@@ -95,6 +144,39 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
     if (d.cut) {
         result.outcome = HttpResult::Outcome::Cut;
         return result;
+    }
+    // The host is looked up here, where Cut() can leave the wait, and libcurl
+    // gets the address: its own resolver may block the request's clean-up
+    // until a lookup on a silent name server ends.
+    curl_slist* resolved = nullptr;
+    std::string host;
+    std::string port;
+    if (HostAndPort(url, host, port) && !IsNumericHost(host)) {
+        if (host != d.lookedUpHost || NowMs() - d.lookedUpAtMs > kLookupKeptMs) {
+            std::optional<std::uint32_t> address;
+            try {
+                address = d.lookup->Run(host);
+            } catch (const std::exception& error) {
+                result.error = std::string("the host name lookup failed: ") + error.what();
+                return result;
+            }
+            if (d.cut) {
+                result.outcome = HttpResult::Outcome::Cut;
+                return result;
+            }
+            if (!address) {
+                result.error = "no address for " + host;
+                return result;
+            }
+            char text[INET_ADDRSTRLEN] = {};
+            in_addr in{};
+            in.s_addr = *address;
+            ::inet_ntop(AF_INET, &in, text, sizeof text);
+            d.lookedUpHost = host;
+            d.lookedUpAddress = text;
+            d.lookedUpAtMs = NowMs();
+        }
+        resolved = curl_slist_append(nullptr, (host + ":" + port + ":" + d.lookedUpAddress).c_str());
     }
     CURL* easy = d.easy;
     curl_easy_reset(easy); // keeps the live connection and the TLS session cache
@@ -117,6 +199,9 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
     curl_easy_setopt(easy, CURLOPT_USERAGENT, "Vantreel/" VT_VERSION);
     curl_slist* headers = curl_slist_append(nullptr, ("Accept: " + accept).c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    if (resolved != nullptr) {
+        curl_easy_setopt(easy, CURLOPT_RESOLVE, resolved);
+    }
 
     d.body.clear();
     d.overCap = false;
@@ -153,7 +238,9 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
     }
     curl_multi_remove_handle(d.multi, easy);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(easy, CURLOPT_RESOLVE, nullptr);
     curl_slist_free_all(headers);
+    curl_slist_free_all(resolved);
 
     if (!done && d.cut) {
         result.outcome = HttpResult::Outcome::Cut;

@@ -19,7 +19,9 @@ std::optional<std::string> IdnaToAscii(std::string_view utf8Label) {
     // A label's ASCII form is at most 63 characters; room for more lets the
     // length check below, not the call, refuse a long one.
     wchar_t out[256];
-    const int n = ::IdnToAscii(IDN_USE_STD3_ASCII_RULES, wide.c_str(), inLength, out, 256);
+    // No IDN_USE_STD3_ASCII_RULES: Wine refuses every non-ASCII label with it.
+    // The caller holds the ASCII characters to the host-name rules itself.
+    const int n = ::IdnToAscii(0, wide.c_str(), inLength, out, 256);
     if (n <= 0) {
         return std::nullopt;
     }

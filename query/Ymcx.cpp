@@ -27,7 +27,7 @@ TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDisp
                  TYmSeekConfig config)
     : platform::TThread(dispatcher, true, config.StartThread), FWorkerIndex(workerIndex),
       FConfig(std::move(config)), FSocket(FConfig.Resolve),
-      FHttps({FConfig.DataWaitMs, FConfig.RdapBodyCap, FConfig.RdapTrustFile}),
+      FHttps({FConfig.DataWaitMs, FConfig.RdapBodyCap, FConfig.RdapTrustFile, FConfig.Resolve}),
       FTrust(FConfig.RdapTrust ? FConfig.RdapTrust : std::make_shared<TRdapTrust>()),
       FLastTick(platform::TickCountMs()) {
     if (!createSuspended) {

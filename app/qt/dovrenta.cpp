@@ -13,6 +13,9 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("example.kestrova.Vantreel"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("example.kestrova.Vantreel")));
     TQtMainWindow mainForm;
+    if (!mainForm.Form().Started()) {
+        return 1; // the start was refused, and the box has said why
+    }
     mainForm.show();
     return QApplication::exec();
 }

@@ -11,6 +11,9 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     try {
         TWin32MainWindow mainForm({}, true);
+        if (!mainForm.Form().Started()) {
+            return 1; // the start was refused, and the box has said why
+        }
         ::ShowWindow(mainForm.Handle(), show);
         ::UpdateWindow(mainForm.Handle());
         MSG message;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <stdexcept>
 
 using testing_support::G;
 using testing_support::MakeReadOnly;
@@ -106,6 +107,43 @@ TEST(MainForm, StartsWithItsCaptionEightParkedWorkersAndTheProfilesOfTheFile) {
     FormRig fresh; // no settings file: an empty list, and no file appears
     EXPECT_TRUE(fresh.view.profileNames.empty());
     EXPECT_FALSE(std::filesystem::exists(fresh.folder.Path() / "kestrova.ini"));
+}
+
+TEST(MainForm, AStartWhoseWorkersCannotBeMadeIsRefusedAndEveryButtonIsSafe) {
+    // The fifth worker cannot be made (its HTTPS client, say): the start is
+    // refused with a message, and no button touches what was never made.
+    WhoisTestServer whois;
+    TMainFormOptions options = Against(whois);
+    int made = 0;
+    options.MakeWorker = [&made](int index, platform::IDispatcher& dispatcher,
+                                 const TYmSeekConfig& config) -> std::unique_ptr<TYmSeek> {
+        if (index == 4) {
+            throw std::runtime_error("libcurl could not make a handle");
+        }
+        ++made;
+        return std::make_unique<TYmSeek>(index, true, dispatcher, config);
+    };
+    FormRig rig(options);
+    EXPECT_FALSE(rig.form->Started());
+    EXPECT_EQ(made, 4);
+    EXPECT_TRUE(rig.form->Workers().empty()); // the four made are ended, not left half-used
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_TRUE(rig.view.messages[0].error);
+    EXPECT_EQ(rig.view.messages[0].text.rfind(texts::StartFailed(), 0), 0u)
+        << rig.view.messages[0].text;
+    EXPECT_NE(rig.view.messages[0].text.find("libcurl could not make a handle"),
+              std::string::npos);
+
+    rig.form->stBt1Click();
+    rig.form->xInquireBtClick();
+    rig.form->stBt2Click();
+    rig.form->xStopBtClick();
+    rig.form->xClearBtClick();
+    rig.form->xCloseBtClick();
+    EXPECT_EQ(rig.view.closes, 1); // closing still closes
+    EXPECT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_TRUE(whois.Connections().empty());
+    rig.form->Shutdown();
 }
 
 TEST(MainForm, GenerationAppendsRowsAndRefusesWhatIsTooMuch) {

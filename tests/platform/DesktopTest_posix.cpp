@@ -91,6 +91,25 @@ TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
     EXPECT_NE(ReadFile(link).find("Exec=\"/opt/van treel/dovrenta\" -x\n"), std::string::npos);
 }
 
+// The desktop entry format reads a value's string escapes first and the
+// quoting of Exec after them: a backslash inside the quotes is four, a quote or
+// a dollar sign two and itself; no character of a path can end the line.
+TEST_F(DesktopShortcut, EveryCharacterOfAPathStaysInsideItsExecWord) {
+    std::filesystem::create_directory(desktop);
+    UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
+    CreateDesktopShortcut(FilePath::FromNative("/opt/a\\b \"q\" $x `y` 100%\nTerminal=true/dovrenta"), "",
+                          "Vantreelv1.08", "d");
+    const std::string entry = ReadFile(desktop / "Vantreelv1.08.desktop");
+    EXPECT_NE(entry.find("Exec=\"/opt/a\\\\\\\\b \\\\\"q\\\\\" \\\\$x \\\\`y\\\\` 100%%\\nTerminal=true/"
+                         "dovrenta\"\n"),
+              std::string::npos)
+        << entry;
+    // One line per key: the line break in the folder's name made no key.
+    EXPECT_EQ(entry.find("\nTerminal=true"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Path=/opt/a\\\\b \"q\" $x `y` 100%\\nTerminal=true/\n"), std::string::npos)
+        << entry;
+}
+
 // A program folder whose name GBK cannot hold keeps its exact name.
 TEST_F(DesktopShortcut, ALauncherForAProgramInANonGbkFolderStartsThatProgram) {
     std::filesystem::create_directory(desktop);

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 using testing_support::G;
 using testing_support::TempDir;
@@ -177,6 +178,33 @@ TEST_F(DesktopShortcut, WritesALinkThatReadsBackWithItsFourParts) {
     // Written again at the next start, over the old one, without a question.
     CreateDesktopShortcut(testing_support::PathOf(program), "", G("Vantreel域名"), "second");
     EXPECT_EQ(ReadLink(linkPath).description, L"second");
+}
+
+// A thread whose COM is already set up for the multithreaded apartment: the
+// shortcut's OleInitialize fails there (another apartment), and the thread's
+// own COM must be as it was afterwards, not undone by an unpaired
+// OleUninitialize.
+TEST_F(DesktopShortcut, AThreadsOwnComIsLeftAsItWas) {
+    const std::filesystem::path program = temp.Path() / "dovrenta.exe";
+    testing_support::WriteFile(program, "MZ");
+    HRESULT first = E_FAIL;
+    HRESULT after = E_FAIL;
+    std::thread thread([&] {
+        first = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CreateDesktopShortcut(testing_support::PathOf(program), "", "Vantreelv1.08", "d");
+        // S_FALSE: still initialised, as the thread left it. S_OK would mean
+        // the shortcut's clean-up had taken the thread's COM away.
+        after = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(after)) {
+            ::CoUninitialize();
+        }
+        if (SUCCEEDED(first)) {
+            ::CoUninitialize();
+        }
+    });
+    thread.join();
+    ASSERT_EQ(first, S_OK);
+    EXPECT_EQ(after, S_FALSE);
 }
 
 TEST_F(DesktopShortcut, WithoutADesktopValueNothingIsWrittenAndNothingRaised) {

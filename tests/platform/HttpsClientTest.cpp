@@ -2,10 +2,14 @@
 // connection it keeps, what it refuses, and how a cut ends a request.
 #include "HttpsClient.h"
 #include "Clock.h"
+#include "FileSystem.h"
 #include "RdapTestServer.h"
+#include "HangingLookup.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
 #include <thread>
 
 using platform::HttpResult;
@@ -192,4 +196,73 @@ TEST(HttpsClient, ACutFromAnotherThreadEndsARequestAtOnceAndEveryLaterOne) {
     EXPECT_EQ(result.outcome, HttpResult::Outcome::Cut);
     EXPECT_LT(took, 1500);
     EXPECT_EQ(client.Get(Url(server, "later"), "*/*").outcome, HttpResult::Outcome::Cut);
+}
+
+TEST(HttpsClient, ContentTypeIsHandedBack) {
+    RdapTestServer server;
+    server.SetResponder([](const std::string& path) {
+        HttpReply reply = RdapTestServer::NotFound();
+        if (path.find("html") != std::string::npos) {
+            reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+        } else if (path.find("none") != std::string::npos) {
+            reply.headers.clear();
+        }
+        return reply;
+    });
+    HttpsClient client(Short());
+    EXPECT_EQ(client.Get(Url(server, "json"), "*/*").contentType, "application/rdap+json");
+    EXPECT_EQ(client.Get(Url(server, "html"), "*/*").contentType, "text/html; charset=utf-8");
+    const HttpResult none = client.Get(Url(server, "none"), "*/*");
+    EXPECT_EQ(none.outcome, HttpResult::Outcome::Answered);
+    EXPECT_EQ(none.contentType, "");
+}
+
+// The client's own lookup (Linux): a name server that never answers holds
+// nothing up, because the wait for it is left at the cut; and the address the
+// lookup gives is the one connected to.
+TEST(HttpsClient, ACutEndsAHangingHostNameLookupAtOnce) {
+    if (platform::kPathDelim == '\\') {
+        GTEST_SKIP() << "WinHTTP looks host names up itself, and cancels its own lookup";
+    }
+    RdapTestServer server;
+    server.SetResponder([](const std::string& path) { return RdapTestServer::Registered(RdapTestServer::NameOf(path)); });
+    testing_support::HangingLookup hanging;
+    HttpsClient::Options options = Short();
+    options.resolve = hanging.Resolver();
+    HttpsClient client(options);
+    HttpResult result;
+    std::thread request([&] {
+        result = client.Get("http://rdap.hangs.test:" + std::to_string(server.Port()) +
+                                "/com/v1/domain/aibai.com",
+                            "application/rdap+json");
+    });
+    const std::int64_t deadline = platform::TickCountMs() + 5000;
+    while (hanging.Entered() == 0 && platform::TickCountMs() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(hanging.Entered(), 1);
+    const std::int64_t cutAt = platform::TickCountMs();
+    client.Cut();
+    request.join();
+    EXPECT_LT(platform::TickCountMs() - cutAt, 1000);
+    EXPECT_EQ(result.outcome, HttpResult::Outcome::Cut);
+    EXPECT_TRUE(server.Requests().empty());
+
+    // A lookup that answers: its address is used, and the host name is the
+    // request's (the server sees the request for the path asked).
+    HttpsClient::Options answering = Short();
+    answering.resolve = [](const std::string& host) -> std::optional<std::uint32_t> {
+        return host == "rdap.answers.test" ? std::optional(testing_support::LoopbackAddress())
+                                           : std::nullopt;
+    };
+    HttpsClient second(answering);
+    const HttpResult found = second.Get("http://rdap.answers.test:" +
+                                            std::to_string(server.Port()) +
+                                            "/com/v1/domain/aibai.com",
+                                        "application/rdap+json");
+    EXPECT_EQ(found.outcome, HttpResult::Outcome::Answered) << found.error;
+    EXPECT_EQ(found.status, 200);
+    const HttpResult missing = second.Get("http://nothing.test:" + std::to_string(server.Port()) + "/x", "*/*");
+    EXPECT_EQ(missing.outcome, HttpResult::Outcome::Failed);
+    EXPECT_NE(missing.error.find("nothing.test"), std::string::npos) << missing.error;
 }

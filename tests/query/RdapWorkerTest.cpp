@@ -1,5 +1,6 @@
 // The worker's second source: when the WHOIS exchange gives no usable answer,
 // the registry's RDAP service is asked about the same name.
+#include "FileSystem.h"
 #include "RdapTestServer.h"
 #include "TestUtil.h"
 #include "WhoisTestServer.h"
@@ -310,4 +311,31 @@ TEST(TYmSeekRdap, AChineseNameIsAskedOfRdapInItsIdnaForm) {
     ASSERT_EQ(once.size(), 1u);
     EXPECT_EQ(once[0].rec.Registered, 1); // ldhName XN--VIQ251J.COM is this name
     EXPECT_EQ(once[0].rec.Name, testing_support::G("美丽"));
+}
+
+TEST(TYmSeekRdap, ShutdownEndsAWorkerWhoseRdapLookupHangs) {
+    if (platform::kPathDelim == '\\') {
+        GTEST_SKIP() << "WinHTTP looks host names up itself, and cancels its own lookup";
+    }
+    // The RDAP service's name server never answers; WHOIS refuses at once.
+    WhoisTestServer whois;
+    whois.SetResponder(Refusal);
+    RdapTestServer rdap;
+    testing_support::HangingLookup hanging;
+    auto config = TestConfig(whois.Port());
+    config.RdapBase = "http://rdap.hangs.test:" + std::to_string(rdap.Port()) + "/com/v1/";
+    config.Resolve = [hang = hanging.Resolver()](const std::string& host) {
+        return host == "rdap.hangs.test" ? hang(host)
+                                         : std::optional(testing_support::LoopbackAddress());
+    };
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(config);
+    worker.SetDomains({"AiAi"});
+    worker.StartSeek();
+    ASSERT_TRUE(harness.PumpUntil([&] { return hanging.Entered() == 1; }));
+    const std::int64_t began = platform::TickCountMs();
+    harness.dispatcher.Shutdown();
+    worker.Shutdown();
+    EXPECT_LT(platform::TickCountMs() - began, 1500);
+    EXPECT_TRUE(rdap.Requests().empty());
 }
