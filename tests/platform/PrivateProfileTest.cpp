@@ -19,6 +19,7 @@ ProfileService OwnProfileStore() {
     store.unavailable = [] {
         return std::string();
     };
+    store.refusesUnreadable = true;
     return store;
 }
 
@@ -42,6 +43,17 @@ protected:
         return GetParam().write(section, key, value, file);
     }
     std::vector<std::string> Sections() { return GetParam().sections(path); }
+    // An entry that cannot be stored so that it reads back as written: the
+    // program's store refuses it; the system's service writes it, and what
+    // it wrote does not read back as the value (which is why the store refuses).
+    void ExpectUnreadableBack(const std::string& section, const std::string& key,
+                              const std::string& value) {
+        if (GetParam().refusesUnreadable) {
+            EXPECT_FALSE(Write(section, key, value, path)) << section << "/" << key;
+        } else if (Write(section, key, value, path)) {
+            EXPECT_NE(Read(section, key), value) << section << "/" << key;
+        }
+    }
     void Hand(const std::string& text) { WriteFile(dir.Path() / "kestrova.ini", text); }
     std::string Disk() { return ReadFile(dir.Path() / "kestrova.ini"); }
 };
@@ -134,11 +146,13 @@ TEST_P(PrivateProfile, DamagedFilesReadSafely) {
 }
 
 TEST_P(PrivateProfile, RefusesNamesAndValuesThatWouldReadBackDifferently) {
-    EXPECT_FALSE(Write("a\r\nb", "k", "v", path));
-    EXPECT_FALSE(Write("a]b", "k", "v", path));
-    EXPECT_FALSE(Write("s", "k=1", "v", path));
-    EXPECT_FALSE(Write("s", "k", "line\nbreak", path));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "kestrova.ini"));
+    ExpectUnreadableBack("a\r\nb", "k", "v");
+    ExpectUnreadableBack("a]b", "k", "v");
+    ExpectUnreadableBack("s", "k=1", "v");
+    ExpectUnreadableBack("s", "k", "line\nbreak");
+    if (GetParam().refusesUnreadable) {
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() / "kestrova.ini"));
+    }
 }
 
 TEST_P(PrivateProfile, AnUnwritableFolderFailsTheWriteAndKeepsTheFile) {
@@ -158,7 +172,7 @@ TEST_P(PrivateProfile, ChineseNamesWhoseSecondByteLooksLikeABracketOrALetter) {
         EXPECT_EQ(Read(section, "YmHanEd"), section) << name;
     }
     EXPECT_EQ(Sections().size(), 6u);
-    EXPECT_FALSE(Write(testing_support::G("郵]"), "k", "v", path));
+    ExpectUnreadableBack(testing_support::G("郵]"), "k", "v");
 
     const std::string xie = testing_support::G("協"), yi = testing_support::G("匜");
     ASSERT_EQ(xie.size(), 2u);

@@ -20,6 +20,9 @@ struct ProfileService {
     std::function<std::vector<std::string>(const platform::FilePath& path)> sections;
     // Empty when the service can run here; else why not.
     std::function<std::string()> unavailable;
+    // True for the program's store, which refuses what would read back
+    // otherwise than it was written; the system's service writes it anyway.
+    bool refusesUnreadable = false;
 };
 
 std::vector<ProfileService> ProfileServicesUnderTest();

@@ -23,8 +23,9 @@ ProfileService SystemProfileService() {
     };
     service.write = [](const std::string& section, const std::string& key, const std::string& value,
                        const platform::FilePath& path) {
-        return platform::IsStorableProfileEntry(section, key, value) &&
-               ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+        // The service as it is, without the program's own checks: what it
+        // writes is what the suite compares the program's store with.
+        return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
                                             path.ToText().c_str()) != FALSE;
     };
     service.sections = [](const platform::FilePath& path) {
