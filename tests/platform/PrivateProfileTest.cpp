@@ -43,6 +43,7 @@ protected:
         return GetParam().write(section, key, value, file);
     }
     std::vector<std::string> Sections() { return GetParam().sections(path); }
+    int copies_ = 0;
     // An entry that cannot be stored so that it reads back as written: the
     // program's store refuses it; the system's service writes it, and what
     // it wrote does not read back as the value (which is why the store refuses).
@@ -51,7 +52,13 @@ protected:
         if (GetParam().refusesUnreadable) {
             EXPECT_FALSE(Write(section, key, value, path)) << section << "/" << key;
         } else if (Write(section, key, value, path)) {
-            EXPECT_NE(Read(section, key), value) << section << "/" << key;
+            // Read from a copy of the file, as the program's next start would
+            // read it: the service answers from its cache of what it wrote.
+            const FilePath copy = dir.File("copy-" + std::to_string(++copies_) + ".ini");
+            std::filesystem::copy_file(testing_support::FsPath(path),
+                                       testing_support::FsPath(copy));
+            EXPECT_NE(GetParam().read(section, key, "<default>", copy), value)
+                << section << "/" << key;
         }
     }
     void Hand(const std::string& text) { WriteFile(dir.Path() / "kestrova.ini", text); }
@@ -147,11 +154,14 @@ TEST_P(PrivateProfile, DamagedFilesReadSafely) {
 
 TEST_P(PrivateProfile, RefusesNamesAndValuesThatWouldReadBackDifferently) {
     ExpectUnreadableBack("a\r\nb", "k", "v");
-    ExpectUnreadableBack("a]b", "k", "v");
     ExpectUnreadableBack("s", "k=1", "v");
     ExpectUnreadableBack("s", "k", "line\nbreak");
     if (GetParam().refusesUnreadable) {
         EXPECT_FALSE(std::filesystem::exists(dir.Path() / "kestrova.ini"));
+        // Where a "]" inside a section name ends it differs between systems
+        // (Wine's service takes the last one of the line): the store refuses
+        // such a name outright rather than write what one system cannot read.
+        EXPECT_FALSE(Write("a]b", "k", "v", path));
     }
 }
 
@@ -172,7 +182,9 @@ TEST_P(PrivateProfile, ChineseNamesWhoseSecondByteLooksLikeABracketOrALetter) {
         EXPECT_EQ(Read(section, "YmHanEd"), section) << name;
     }
     EXPECT_EQ(Sections().size(), 6u);
-    ExpectUnreadableBack(testing_support::G("郵]"), "k", "v");
+    if (GetParam().refusesUnreadable) {
+        EXPECT_FALSE(Write(testing_support::G("郵]"), "k", "v", path)); // a real "]" after it
+    }
 
     const std::string xie = testing_support::G("協"), yi = testing_support::G("匜");
     ASSERT_EQ(xie.size(), 2u);
