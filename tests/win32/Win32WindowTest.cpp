@@ -220,14 +220,15 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
     EXPECT_EQ(w.Text("PrevKeyEd"), G("好"));
     EXPECT_TRUE(w.messages.empty());
 
-    // 7. 关闭: the stop with its whole second, then the window goes, well within 1.5 s.
+    // 7. 关闭: the stop with its whole second, then the window goes (the bound
+    // leaves room for a loaded machine; a second pause would pass it).
     const auto start = std::chrono::steady_clock::now();
     w.ClickTool("xCloseBt");
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start)
                         .count();
     EXPECT_GE(ms, 1000);
-    EXPECT_LT(ms, 1500);
+    EXPECT_LT(ms, 1900);
     EXPECT_FALSE(::IsWindow(w.window->Handle()));
     EXPECT_EQ(w.Status(), std::string()); // the bar went with the window
 }
