@@ -287,7 +287,7 @@ void TMainForm::stBt4Click() {
 // ---------------------------------------------------------------- shell
 
 void TMainForm::xHelpBtClick() {
-    Guarded([this] { platform::OpenWebAddress(publisher::HelpAddress(folders_.Data)); });
+    Guarded([this] { platform::OpenLocalFile(publisher::HelpFile(folders_.Data)); });
 }
 
 void TMainForm::xAboutBtClick() {

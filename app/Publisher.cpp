@@ -45,12 +45,15 @@ std::string SupportText() {
     return Support();
 }
 
-std::string HelpAddress(const platform::FilePath& dataFolder) {
+platform::FilePath HelpFile(const platform::FilePath& dataFolder) {
     // "help/index.html", joined part by part with the system's delimiter.
     const std::string relative = Assemble(kHelpStore, kHelpSlices, 5);
     const auto slash = relative.find('/');
-    return platform::FileUrl(
-        dataFolder.Join(relative.substr(0, slash)).Join(relative.substr(slash + 1)));
+    return dataFolder.Join(relative.substr(0, slash)).Join(relative.substr(slash + 1));
+}
+
+std::string HelpAddress(const platform::FilePath& dataFolder) {
+    return platform::FileUrl(HelpFile(dataFolder));
 }
 
 } // namespace publisher

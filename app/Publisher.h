@@ -14,6 +14,8 @@ std::string SupportText(); // the toolbar's online-support contact, GBK
 
 // The help page in "help" inside dataFolder (beside the executable, or where
 // a package put it), as a file address.
+// The help page of a copy whose data folder is dataFolder, and its file: address.
+platform::FilePath HelpFile(const platform::FilePath& dataFolder);
 std::string HelpAddress(const platform::FilePath& dataFolder);
 
 // The text of a stored address: its slices joined in their fixed order.

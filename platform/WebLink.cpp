@@ -28,4 +28,17 @@ void OpenWebAddress(const std::string& address) {
     }
 }
 
+void OpenLocalFile(const FilePath& file) {
+    std::function<void(const std::string&)> handler;
+    {
+        std::lock_guard lock(g_mutex);
+        handler = g_handler;
+    }
+    if (handler) {
+        handler(FileUrl(file));
+    } else {
+        OpenFileWithSystem(file);
+    }
+}
+
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <functional>
 #include <string>
 
@@ -9,11 +11,19 @@ namespace platform {
 // The outcome is not reported: a failure shows nothing.
 void OpenWebAddress(const std::string& address);
 
+// Opens a file of this machine (the help page) with the system's handler. On
+// Windows the shell is given the file's path: parts of it read the escaped
+// UTF-8 of a file: address in the system's code page, and a folder named in
+// another script would not be found. Elsewhere the desktop's opener gets the
+// file: address. A test's handler gets the file: address too.
+void OpenLocalFile(const FilePath& file);
+
 // Tests take the addresses here instead of a browser; an empty handler puts
 // the system's back.
 void SetWebAddressHandler(std::function<void(const std::string& address)> handler);
 
-// The system's own opener, one per system.
+// The system's own openers, one per system.
 void OpenWithSystem(const std::string& address);
+void OpenFileWithSystem(const FilePath& file);
 
 } // namespace platform

@@ -31,4 +31,9 @@ void OpenWithSystem(const std::string& address) {
     }
 }
 
+void OpenFileWithSystem(const FilePath& file) {
+    // The file: address is escaped ASCII; the opener takes it as it stands.
+    OpenWithSystem(FileUrl(file));
+}
+
 } // namespace platform

@@ -15,4 +15,10 @@ void OpenWithSystem(const std::string& address) {
                     nullptr, SW_SHOWNORMAL);
 }
 
+// The shell gets the path in UTF-16: whatever script the folder is named in,
+// on whatever code page, the file it names is the one opened.
+void OpenFileWithSystem(const FilePath& file) {
+    ::ShellExecuteW(nullptr, L"open", WidePath(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 } // namespace platform

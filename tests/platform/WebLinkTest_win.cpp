@@ -1,0 +1,71 @@
+// Opening a local file on Windows: the shell is given the file's path, so a
+// folder named in any script opens on a system of any code page.
+#include "FileSystem.h"
+#include "TestUtil.h"
+#include "WebLink.h"
+#include "WidePath.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// A file type of the test's own whose "open" writes the argument it was given
+// to a file, as a browser would take it; removed again at the end.
+class RecordingFileType {
+public:
+    explicit RecordingFileType(const std::wstring& record) {
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, L".vthelp", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                          nullptr);
+        const std::wstring type = L"VantreelTestHelp";
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(type.c_str()),
+                         static_cast<DWORD>((type.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"VantreelTestHelp\\shell\\open\\command", 0, nullptr,
+                          0, KEY_WRITE, nullptr, &key, nullptr);
+        wchar_t system[MAX_PATH];
+        ::GetSystemDirectoryW(system, MAX_PATH);
+        const std::wstring command =
+            std::wstring(system) + L"\\cmd.exe /c echo %1> \"" + record + L"\"";
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    }
+    ~RecordingFileType() {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"VantreelTestHelp");
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".vthelp");
+    }
+};
+
+} // namespace
+
+TEST(OpenLocalFile, TheShellGetsThePathOfAFileInAFolderOfAnyScript) {
+    testing_support::TempDir dir;
+    const std::wstring record = (dir.Path() / "opened.txt").native();
+    const RecordingFileType type(record);
+    const auto folder = dir.Path() / testing_support::FsName("帮助 Björn #1 100%");
+    std::filesystem::create_directory(folder);
+    const auto page = folder / "index.vthelp";
+    testing_support::WriteFile(page, "<html></html>");
+    platform::OpenLocalFile(testing_support::PathOf(page));
+
+    std::string opened;
+    for (int i = 0; i < 200 && opened.empty(); ++i) {
+        ::Sleep(50);
+        if (platform::ReadWholeFile(testing_support::PathOf(record), opened) &&
+            opened.find('\n') == std::string::npos) {
+            opened.clear(); // still being written
+        }
+    }
+    ASSERT_FALSE(opened.empty()) << "the shell opened nothing";
+    // A path, not a file: address (whose escapes the shell would read in the
+    // code page): a drive, the folders, the file's own name at the end.
+    EXPECT_EQ(opened.find("file:"), std::string::npos) << opened;
+    EXPECT_EQ(opened.find('%'), opened.find("100%") + 3) << opened; // the name's own
+    EXPECT_EQ(opened.substr(1, 2), ":\\") << opened;
+    EXPECT_NE(opened.find("\\index.vthelp"), std::string::npos) << opened;
+}
