@@ -126,6 +126,12 @@ drive_c="$WINEPREFIX/drive_c"
 appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
 settings=$(winepath -u "$appdata" 2>/dev/null)/Vantreel
 rm -rf "$settings"
+# The shortcut the program lays on the user's desktop at every start.
+version=$(basename "$setup" | sed 's/^vantreel-\(.*\)-win64-setup\.exe$/\1/')
+desktop=$(winepath -u "$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+    /v Desktop 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')" 2>/dev/null)
+desktop_link="$desktop/Vantreelv$version.lnk"
+rm -f "$desktop_link"
 
 # Starts a Windows program (unix path of a program or a shortcut) and returns
 # its window, saves a profile through it and closes it with 关闭.
@@ -171,12 +177,21 @@ wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantree
 use_windows_program "$link" setup-check "$settings/kestrova.ini"
 [ ! -e "$folder/kestrova.ini" ] || fail "the installed program wrote beside itself"
 echo "   window up, profile in %APPDATA%\\Vantreel\\kestrova.ini"
+[ -e "$desktop_link" ] || fail "the program laid no shortcut on the desktop ($desktop_link)"
 uninstall "$folder"
 [ ! -e "$link" ] || fail "the Start-menu entry is left after uninstalling"
+[ ! -e "$desktop_link" ] || fail "the desktop shortcut to the removed program is left"
 ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantreel' \
     >/dev/null 2>&1 || fail "the uninstaller entry is left"
-echo "   uninstalled: the program's folder, its Start-menu entry and its entry are gone"
+echo "   uninstalled: the program's folder, its Start-menu entry, its entry and its desktop shortcut are gone"
 
+echo "-- $(basename "$zip"): unpacked into a folder with a Chinese name, start, save a profile"
+portable="$work/拼音域名 工具"
+mkdir -p "$portable"
+unzip -q "$zip" -d "$portable"
+[ ! -e "$portable/installed.txt" ] || fail "the zip carries the installed marker"
+use_windows_program "$portable/dovrenta.exe" zip-check "$portable/kestrova.ini"
+echo "   window up, profile beside dovrenta.exe"
 echo "-- $(basename "$setup") /CurrentUser: installed for this user alone, then uninstalled"
 wine "$setup" /S /CurrentUser || fail "the setup program failed for the current user"
 local_appdata=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
@@ -188,14 +203,9 @@ wait_path "$(winepath -u "$appdata")/Microsoft/Windows/Start Menu/Programs/Vantr
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantreel' \
     /v UninstallString >/dev/null 2>&1 || fail "no uninstaller entry of the user's own"
 uninstall "$folder"
-echo "   installed in the user's own programs folder and uninstalled"
+# The desktop shortcut now leads to the portable copy started above: it stays.
+[ -e "$desktop_link" ] || fail "the uninstaller removed a desktop shortcut to another copy"
+echo "   installed in the user's own programs folder and uninstalled; another copy's shortcut stays"
 
-echo "-- $(basename "$zip"): unpacked into a folder with a Chinese name, start, save a profile"
-portable="$work/拼音域名 工具"
-mkdir -p "$portable"
-unzip -q "$zip" -d "$portable"
-[ ! -e "$portable/installed.txt" ] || fail "the zip carries the installed marker"
-use_windows_program "$portable/dovrenta.exe" zip-check "$portable/kestrova.ini"
-echo "   window up, profile beside dovrenta.exe"
 wineserver -k 2>/dev/null || true
 echo "-- every package installed, used and removed"

@@ -28,30 +28,44 @@ constexpr const char* kShellFolders =
 constexpr const char* kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-std::optional<std::wstring> ReadDesktopValue(const char* keyName = kShellFolders) {
+// A registry value with its type: "User Shell Folders" holds REG_EXPAND_SZ
+// texts such as "%USERPROFILE%\Desktop", which must be put back as such.
+struct DesktopValue {
+    std::wstring text;
+    DWORD type = REG_SZ;
+};
+
+std::optional<DesktopValue> ReadDesktopValue(const char* keyName = kShellFolders) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     wchar_t buffer[1024] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
-    const LONG rc = ::RegQueryValueExW(key, L"Desktop", nullptr, nullptr,
+    DWORD type = 0;
+    const LONG rc = ::RegQueryValueExW(key, L"Desktop", nullptr, &type,
                                        reinterpret_cast<BYTE*>(buffer), &size);
     ::RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? std::optional<std::wstring>(buffer) : std::nullopt;
+    return rc == ERROR_SUCCESS ? std::optional<DesktopValue>(DesktopValue{buffer, type})
+                               : std::nullopt;
 }
 
-void WriteDesktopValue(const std::optional<std::wstring>& value,
+void WriteDesktopValue(const std::optional<DesktopValue>& value,
                        const char* keyName = kShellFolders) {
     HKEY key = nullptr;
     ::RegCreateKeyExA(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
     if (value) {
-        ::RegSetValueExW(key, L"Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                         static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+        ::RegSetValueExW(key, L"Desktop", 0, value->type,
+                         reinterpret_cast<const BYTE*>(value->text.c_str()),
+                         static_cast<DWORD>((value->text.size() + 1) * sizeof(wchar_t)));
     } else {
         ::RegDeleteValueW(key, L"Desktop");
     }
     ::RegCloseKey(key);
+}
+
+void WriteDesktopValue(const std::wstring& folder, const char* keyName = kShellFolders) {
+    WriteDesktopValue(DesktopValue{folder, REG_SZ}, keyName);
 }
 
 // The "Desktop" value is one for the whole session, and ctest runs each test in
@@ -85,8 +99,8 @@ protected:
     DesktopValueLock lock; // first: taken before the value is read, let go last
     TempDir temp;
     std::filesystem::path desktop = temp.Path() / testing_support::FsName("桌面");
-    std::optional<std::wstring> saved = ReadDesktopValue();
-    std::optional<std::wstring> savedUser = ReadDesktopValue(kUserShellFolders);
+    std::optional<DesktopValue> saved = ReadDesktopValue();
+    std::optional<DesktopValue> savedUser = ReadDesktopValue(kUserShellFolders);
     void SetUp() override {
         std::filesystem::create_directory(desktop);
         WriteDesktopValue(desktop.wstring(), kUserShellFolders);
