@@ -26,7 +26,10 @@ std::string TYmSeek::DomainSuffix() {
 TYmSeek::TYmSeek(std::int32_t workerIndex, bool createSuspended, platform::IDispatcher& dispatcher,
                  TYmSeekConfig config)
     : platform::TThread(dispatcher, true, config.StartThread), FWorkerIndex(workerIndex),
-      FConfig(std::move(config)), FSocket(FConfig.Resolve),
+      FConfig(std::move(config)),
+      FSocketOwner(FConfig.MakeSocket ? FConfig.MakeSocket()
+                                      : std::make_unique<platform::TcpSocket>(FConfig.Resolve)),
+      FSocket(*FSocketOwner),
       FHttps({FConfig.DataWaitMs, FConfig.RdapBodyCap, FConfig.RdapTrustFile, FConfig.Resolve}),
       FTrust(FConfig.RdapTrust ? FConfig.RdapTrust : std::make_shared<TRdapTrust>()),
       FLastTick(platform::TickCountMs()) {
@@ -306,17 +309,17 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
     std::string answer;
     while (FSocket.Connected()) {
         const auto wait = FSocket.WaitReadable(FConfig.DataWaitMs);
-        if (wait == platform::TcpSocket::Wait::Timeout || wait == platform::TcpSocket::Wait::Cut) {
+        if (wait == platform::IStreamSocket::Wait::Timeout || wait == platform::IStreamSocket::Wait::Cut) {
             FSocket.Close();
             rec.State = 2;
-            failure = wait == platform::TcpSocket::Wait::Cut
+            failure = wait == platform::IStreamSocket::Wait::Cut
                           ? "cut"
                           : "no data for " + std::to_string(FConfig.DataWaitMs) + " ms";
             break;
         }
-        const int n = wait == platform::TcpSocket::Wait::Ready
+        const int n = wait == platform::IStreamSocket::Wait::Ready
                           ? FSocket.Receive(buffer.data(), FConfig.ReceiveBufferBytes)
-                          : platform::TcpSocket::kReadError;
+                          : platform::IStreamSocket::kReadError;
         if (n > 0) {
             answer.append(buffer.data(), static_cast<std::size_t>(n));
             if (answer.size() > FConfig.AnswerCap) {
@@ -329,10 +332,10 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
             if (platform::RandomInt(65) == 9) {
                 NotifySeek(OnSeekActProcess);
             }
-        } else if (n == platform::TcpSocket::kClosed) {
+        } else if (n == platform::IStreamSocket::kClosed) {
             FSocket.Close();
             break;
-        } else if (n == platform::TcpSocket::kBroken) {
+        } else if (n == platform::IStreamSocket::kBroken) {
             // Reset: what arrived is a piece of an answer, not an answer.
             FSocket.Close();
             rec.State = 2;

@@ -60,6 +60,9 @@ struct TYmSeekConfig {
     std::function<void(std::int32_t worker, std::int64_t tickMs)> OnConnected;
     platform::TResolver Resolve;       // empty: the system's host-name lookup
     platform::TThreadStarter StartThread; // empty: a plain system thread
+    // Tests only: the connection the worker asks through. Empty: a TcpSocket
+    // with the resolver above.
+    std::function<std::unique_ptr<platform::IStreamSocket>()> MakeSocket;
 };
 
 // A query worker: a thread that works through its own list of names one at a
@@ -124,7 +127,8 @@ private:
 
     const std::int32_t FWorkerIndex;
     const TYmSeekConfig FConfig;
-    platform::TcpSocket FSocket;
+    const std::unique_ptr<platform::IStreamSocket> FSocketOwner;
+    platform::IStreamSocket& FSocket;
     platform::HttpsClient FHttps;
     std::shared_ptr<TRdapTrust> FTrust;
     std::vector<TYmSeekRec> FSeekRecs;

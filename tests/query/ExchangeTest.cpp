@@ -1,5 +1,6 @@
 #include "TestSockets.h"
 #include "TestUtil.h"
+#include "ScriptedSocket.h"
 #include "WhoisTestServer.h"
 #include "WorkerHarness.h"
 
@@ -177,4 +178,52 @@ TEST(WhoisExchange, AResetAfterHalfAnAnswerFails) {
     const auto outcome =
         AskOne("AiBai", {Reply::Mode::Reset, answer.substr(0, answer.size() / 2), {}, 0});
     EXPECT_EQ(outcome.rec.State, 2);
+}
+
+namespace {
+
+// One name asked through a scripted connection.
+Outcome AskThrough(testing_support::ScriptedSocket::Script script,
+                   const std::shared_ptr<testing_support::ScriptedSocket::Seen>& seen) {
+    auto config = TestConfig(43);
+    config.Host = "whois.test";
+    config.RdapBase.clear();
+    config.DataWaitMs = 30000; // a wait for an answer would outlast the test
+    config.MakeSocket = [script, seen] {
+        return std::make_unique<testing_support::ScriptedSocket>(script, seen);
+    };
+    return AskOne("AiBai", nullptr, config);
+}
+
+} // namespace
+
+TEST(WhoisExchange, ARequestNotSentWholeFailsAtOnceWithoutWaitingForAnAnswer) {
+    for (const long sent : {0L, 3L, -1L}) {
+        auto seen = std::make_shared<testing_support::ScriptedSocket::Seen>();
+        testing_support::ScriptedSocket::Script script;
+        script.sendResult = sent; // 0 and a part: the time ran out; -1: the send failed
+        script.answer = WhoisTestServer::NoMatchAnswer("AiBai");
+        const auto outcome = AskThrough(script, seen);
+        EXPECT_EQ(outcome.rec.State, 2) << sent;
+        EXPECT_EQ(outcome.kinds, kStartOnce) << sent;
+        EXPECT_EQ(seen->sends.load(), 1) << sent;
+        EXPECT_EQ(seen->waits.load(), 0) << sent; // no wait for an answer to nothing
+    }
+}
+
+TEST(WhoisExchange, AResetAfterAPieceOfTheAnswerFailsOnEverySystem) {
+    // Driven through a scripted connection, so that it runs under Wine too,
+    // whose sockets read a reset as the end of the stream.
+    const std::string answer = WhoisTestServer::RegisteredAnswer("AiBai");
+    auto seen = std::make_shared<testing_support::ScriptedSocket::Seen>();
+    testing_support::ScriptedSocket::Script script;
+    script.answer = answer.substr(0, answer.size() / 2);
+    script.end = platform::IStreamSocket::kBroken;
+    const auto broken = AskThrough(script, seen);
+    EXPECT_EQ(broken.rec.State, 2);
+    // The same piece ended by a close is read as what it is.
+    script.end = platform::IStreamSocket::kClosed;
+    const auto closed = AskThrough(script, seen);
+    EXPECT_EQ(closed.rec.State, 1);
+    EXPECT_EQ(closed.rec.Registered, 1);
 }
