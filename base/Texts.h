@@ -53,6 +53,7 @@ VT_TEXT(CountSuffix, "个域名")
 
 // Files.
 VT_TEXT(CannotCreateFile, "Cannot create file %s")
+VT_TEXT(SaveDialogFailed, "无法打开保存文件的对话框（错误代码 %s）。")
 VT_TEXT(UnableToWrite, "Unable to write to %s")
 
 } // namespace texts

@@ -8,6 +8,7 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -152,6 +153,33 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
     return true;
 }
 
+std::wstring DialogFolder(const std::wstring& folder) {
+    if (folder.empty() || folder.size() < MAX_PATH) {
+        return folder;
+    }
+    // A folder the dialog cannot take (it must stay below MAX_PATH; Wine's
+    // fails inside on a longer one): its short form where the volume has
+    // one and that is shorter, else none, and the dialog opens in its default.
+    std::wstring longForm = folder.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + folder.substr(2)
+                                                         : L"\\\\?\\" + folder;
+    const DWORD n = ::GetShortPathNameW(longForm.c_str(), nullptr, 0);
+    if (n == 0) {
+        return {};
+    }
+    std::wstring shortForm(n, L'\0');
+    const DWORD m = ::GetShortPathNameW(longForm.c_str(), shortForm.data(), n);
+    if (m == 0 || m >= n) {
+        return {};
+    }
+    shortForm.resize(m);
+    if (shortForm.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        shortForm = L"\\\\" + shortForm.substr(8);
+    } else if (shortForm.rfind(L"\\\\?\\", 0) == 0) {
+        shortForm = shortForm.substr(4);
+    }
+    return shortForm.size() < MAX_PATH ? shortForm : std::wstring();
+}
+
 bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen) {
     const dialogs::Script* script = dialogs::ActiveScript();
     if (script && script->save) {
@@ -164,9 +192,14 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePat
     filter.push_back(L'\0');
     filter.push_back(L'\0');
     std::vector<wchar_t> file(32768, L'\0');
-    const std::wstring offered = platform::WidePath(options.fileName);
+    // The name offered: a whole path while the dialog can take it, else the
+    // file's own name alone (the dialog then opens in the folder below).
+    std::wstring offered = platform::WidePath(options.fileName);
+    if (offered.size() >= MAX_PATH) {
+        offered = offered.substr(offered.find_last_of(L"\\/:") + 1);
+    }
     offered.copy(file.data(), std::min(offered.size(), file.size() - 1));
-    const std::wstring folder = platform::WidePath(options.initialFolder);
+    const std::wstring folder = DialogFolder(platform::WidePath(options.initialFolder));
     const std::wstring extension = W(options.defaultExtension);
 
     OPENFILENAMEW dialog{};
@@ -180,6 +213,14 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePat
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!::GetSaveFileNameW(&dialog)) {
+        // Cancelled (0), or the dialog itself failed: then the user is told.
+        if (const DWORD error = ::CommDlgExtendedError(); error != 0) {
+            char code[16];
+            std::snprintf(code, sizeof code, "0x%04lX", static_cast<unsigned long>(error));
+            std::string text = texts::SaveDialogFailed();
+            text.replace(text.find("%s"), 2, code);
+            ShowBox(owner, text, dialogs::Icon::Error);
+        }
         return false;
     }
     chosen = platform::PathFromWide(file.data());

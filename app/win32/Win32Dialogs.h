@@ -20,7 +20,15 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
                 std::string& value, int maxLength, int dpi);
 
 // The system's save dialog without an overwrite question; false when cancelled.
+// It opens in the initial folder when it can take it (see DialogFolder); the
+// path it answers may be of any length. If the dialog itself fails, an error
+// box says so and the answer is false.
 bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen);
+
+// The form of folder that the save dialog can open in: the folder itself
+// below MAX_PATH characters, else its short (8.3) form when that is below,
+// else empty (the dialog then opens in its own default).
+std::wstring DialogFolder(const std::wstring& folder);
 
 // The font of every control: SimSun with 14-pixel characters.
 HFONT ProgramFont(int dpi);

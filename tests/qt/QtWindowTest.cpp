@@ -553,3 +553,24 @@ TEST(MainWindow, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("rdap-rows.png"));
     EXPECT_TRUE(w.window->grab().save(path));
 }
+
+TEST(MainWindow, NoRowIsFreeWhenWhoisRefusesAndEveryRdapPathAnswers404) {
+    testing_support::TwoServiceRoad road;
+    road.MakeStale();
+    WindowHarness w(road.Options());
+    w.SetMemo("ai bai cai dan");
+    w.Click("stBt1");
+    ASSERT_EQ(w.Form().ResultList().Count(), 16);
+    w.Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 30000));
+    EXPECT_EQ(road.Refused().size(), 16u);
+    const TResultList& list = w.Form().ResultList();
+    for (int i = 0; i < list.Count(); ++i) {
+        EXPECT_EQ(list.Row(i).Column(1), "!") << list.Row(i).Caption;
+    }
+    EXPECT_EQ(road.rdap.Requests().size() - road.rdap.NameRequests().size(), 1u); // one probe
+    w.window->resize(739, 466);
+    QCoreApplication::processEvents();
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("stale-rdap-rows.png"));
+    EXPECT_TRUE(w.window->grab().save(path));
+}

@@ -47,6 +47,18 @@ public:
         });
     }
 
+    // The stale road: WHOIS refuses every question and the RDAP address
+    // answers 404 to every path, example.com's too. Nobody says a name is free.
+    void MakeStale() {
+        whois.SetResponder([this](const std::string& request) {
+            std::lock_guard lock(mutex_);
+            refused_.insert(WhoisTestServer::NameOf(request));
+            return Reply{Reply::Mode::AnswerAndClose, "WHOIS LIMIT EXCEEDED\r\n", {}, 0};
+        });
+        rdap.SetAnswersExample(false);
+        rdap.SetResponder([](const std::string&) { return RdapTestServer::NotFound(); });
+    }
+
     TMainFormOptions Options() const {
         TMainFormOptions options;
         options.Seek = TestConfig(whois.Port());

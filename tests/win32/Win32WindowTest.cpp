@@ -343,6 +343,25 @@ TEST(Win32Window, RowsWhoseWhoisExchangeFailsShowTheRdapAnswer) {
     }
 }
 
+TEST(Win32Window, NoRowIsFreeWhenWhoisRefusesAndEveryRdapPathAnswers404) {
+    testing_support::TwoServiceRoad road;
+    road.MakeStale();
+    Win32Harness w(road.Options());
+    w.SetText("YinjieMemo", "ai bai cai dan");
+    w.Click("stBt1");
+    ASSERT_EQ(w.Rows(), 16);
+    w.ClickTool("xInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 30000));
+    EXPECT_EQ(road.Refused().size(), 16u);
+    for (int i = 0; i < w.Rows(); ++i) {
+        EXPECT_EQ(w.Cell(i, 1), "!") << w.Cell(i, 0);
+    }
+    EXPECT_EQ(road.rdap.Requests().size() - road.rdap.NameRequests().size(), 1u); // one probe
+    if (const char* hold = std::getenv("VANTREEL_HOLD_MS")) {
+        PumpFor(std::atoi(hold));
+    }
+}
+
 // The program in a folder named in Chinese and with a letter GBK lacks, on an
 // English or a Chinese Windows alike: the settings file beside it, two profiles
 // whose names differ only in a second byte's letter case, an export to a name
