@@ -287,7 +287,12 @@ void TMainForm::stBt4Click() {
 // ---------------------------------------------------------------- shell
 
 void TMainForm::xHelpBtClick() {
-    Guarded([this] { platform::OpenLocalFile(publisher::HelpFile(folders_.Data)); });
+    Guarded([this] {
+        const platform::FilePath help = publisher::HelpFile(folders_.Data);
+        if (!platform::OpenLocalFile(help)) {
+            throw AppError(texts::HelpOpenFailed() + help.ToText());
+        }
+    });
 }
 
 void TMainForm::xAboutBtClick() {

@@ -98,5 +98,7 @@ void CreateDesktopShortcut(const platform::FilePath& fileName, const std::string
         return;
     }
     const platform::FilePath linkPath = desktop.Join(linkName).Plus(platform::ShortcutExtension());
-    platform::WriteShortcut(linkPath, fileName, arguments, fileName.Folder(), description);
+    if (!platform::WriteShortcut(linkPath, fileName, arguments, fileName.Folder(), description)) {
+        throw AppError(texts::ShortcutPathTooLong());
+    }
 }

@@ -17,6 +17,8 @@ namespace texts {
 
 VT_TEXT(AppTitle, "Vantreelv" VT_VERSION)
 VT_TEXT(ShortcutArgumentsBad, "创建快捷方式的参数异常...")
+VT_TEXT(ShortcutPathTooLong, "程序所在的文件夹路径太长，无法在桌面上创建快捷方式。")
+VT_TEXT(HelpOpenFailed, "无法打开帮助页面：")
 
 // Refusals.
 VT_TEXT(RunInProgress, "正在进行域名查询...\r\n\r\n请先停止再做这个操作。")

@@ -17,7 +17,10 @@ std::string ShortcutExtension();
 // arguments in workingDir, with description as its comment. arguments and
 // description are GBK texts.
 // Throws std::runtime_error when the shortcut machinery itself is unavailable.
-void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
+// False, and nothing written, when target cannot be named in a shortcut (on
+// Windows: a path past MAX_PATH without a short form); true otherwise, even
+// when the desktop refused the file (a refused shortcut only means none).
+bool WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
                    const FilePath& workingDir, const std::string& description);
 
 } // namespace platform

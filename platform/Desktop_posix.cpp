@@ -124,7 +124,7 @@ std::string ShortcutExtension() {
     return ".desktop";
 }
 
-void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
+bool WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
                    const FilePath& workingDir, const std::string& description) {
     // Arguments pass to the shell-free Exec line as they are; the target is one
     // quoted word.
@@ -150,6 +150,7 @@ void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::
     if (WriteFileReplacing(linkPath, entry)) {
         MakeExecutable(linkPath);
     }
+    return true;
 }
 
 } // namespace platform

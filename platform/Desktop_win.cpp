@@ -61,7 +61,7 @@ std::string ShortcutExtension() {
     return ".lnk";
 }
 
-void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
+bool WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::string& arguments,
                    const FilePath& workingDir, const std::string& description) {
     // Every OleInitialize that succeeded (S_FALSE too: already initialised on
     // this thread) is paired with one OleUninitialize, and only such a one.
@@ -86,9 +86,17 @@ void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::
         link->Release();
         throw std::runtime_error("the Shell Link object has no IPersistFile");
     }
-    link->SetPath(WidePath(target).c_str());
+    // A shortcut holds paths below MAX_PATH: a longer one goes in its short
+    // form. A program whose path has none cannot be named by a shortcut.
+    const std::wstring targetPath = ShellPath(WidePath(target));
+    if (targetPath.empty()) {
+        file->Release();
+        link->Release();
+        return false;
+    }
+    link->SetPath(targetPath.c_str());
     link->SetArguments(WideText(arguments).c_str());
-    link->SetWorkingDirectory(WidePath(workingDir).c_str());
+    link->SetWorkingDirectory(ShellPath(WidePath(workingDir)).c_str());
     link->SetDescription(WideText(description).c_str());
     // A shortcut of the same name is replaced without a question; removing it
     // first also replaces one that another process still holds open. The
@@ -98,6 +106,7 @@ void WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::
     file->Save(wide.c_str(), FALSE);
     file->Release();
     link->Release();
+    return true;
 }
 
 } // namespace platform

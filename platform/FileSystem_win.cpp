@@ -46,6 +46,55 @@ std::wstring LongForm(const FilePath& path) {
 
 } // namespace
 
+namespace {
+
+// The short (8.3) form of an existing path, in the plain form; empty when the
+// volume has none.
+std::wstring ShortForm(const std::wstring& path) {
+    const std::wstring asked = LongForm(path);
+    const DWORD n = ::GetShortPathNameW(asked.c_str(), nullptr, 0);
+    if (n == 0) {
+        return {};
+    }
+    std::wstring shortForm(n, L'\0');
+    const DWORD m = ::GetShortPathNameW(asked.c_str(), shortForm.data(), n);
+    if (m == 0 || m >= n) {
+        return {};
+    }
+    shortForm.resize(m);
+    // The calls it is for take the plain form, not the "\\?\" one.
+    if (shortForm.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        shortForm = L"\\\\" + shortForm.substr(8);
+    } else if (shortForm.rfind(L"\\\\?\\", 0) == 0) {
+        shortForm = shortForm.substr(4);
+    }
+    return shortForm;
+}
+
+} // namespace
+
+std::wstring ShellPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH) {
+        return path;
+    }
+    // The folders in their short form, the last part as it is: a file's short
+    // name has another extension ("INDEX~1.HTM"), which the shell would take
+    // for another kind of file.
+    if (path.back() == L'\\' || path.back() == L'/') {
+        // A folder given with its delimiter keeps it.
+        const std::wstring folder = ShellPath(path.substr(0, path.size() - 1));
+        return folder.empty() || folder.size() + 1 >= MAX_PATH ? std::wstring() : folder + L"\\";
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return {};
+    }
+    const std::wstring folder = ShortForm(path.substr(0, slash));
+    const std::wstring whole =
+        folder.empty() ? std::wstring() : folder + L"\\" + path.substr(slash + 1);
+    return whole.size() < MAX_PATH ? whole : std::wstring();
+}
+
 bool IsPathDelimiter(char c) {
     return c == '\\' || c == '/' || c == ':';
 }

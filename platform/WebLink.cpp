@@ -28,7 +28,7 @@ void OpenWebAddress(const std::string& address) {
     }
 }
 
-void OpenLocalFile(const FilePath& file) {
+bool OpenLocalFile(const FilePath& file) {
     std::function<void(const std::string&)> handler;
     {
         std::lock_guard lock(g_mutex);
@@ -36,9 +36,9 @@ void OpenLocalFile(const FilePath& file) {
     }
     if (handler) {
         handler(FileUrl(file));
-    } else {
-        OpenFileWithSystem(file);
+        return true;
     }
+    return OpenFileWithSystem(file);
 }
 
 } // namespace platform

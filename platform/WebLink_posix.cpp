@@ -31,9 +31,10 @@ void OpenWithSystem(const std::string& address) {
     }
 }
 
-void OpenFileWithSystem(const FilePath& file) {
+bool OpenFileWithSystem(const FilePath& file) {
     // The file: address is escaped ASCII; the opener takes it as it stands.
     OpenWithSystem(FileUrl(file));
+    return true;
 }
 
 } // namespace platform

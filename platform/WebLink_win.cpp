@@ -16,9 +16,16 @@ void OpenWithSystem(const std::string& address) {
 }
 
 // The shell gets the path in UTF-16: whatever script the folder is named in,
-// on whatever code page, the file it names is the one opened.
-void OpenFileWithSystem(const FilePath& file) {
-    ::ShellExecuteW(nullptr, L"open", WidePath(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+// on whatever code page, the file it names is the one opened. A path past
+// MAX_PATH goes in its short form, which the shell can take.
+bool OpenFileWithSystem(const FilePath& file) {
+    const std::wstring path = ShellPath(WidePath(file));
+    if (path.empty()) {
+        return false;
+    }
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 } // namespace platform

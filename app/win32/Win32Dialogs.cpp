@@ -154,30 +154,8 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
 }
 
 std::wstring DialogFolder(const std::wstring& folder) {
-    if (folder.empty() || folder.size() < MAX_PATH) {
-        return folder;
-    }
-    // A folder the dialog cannot take (it must stay below MAX_PATH; Wine's
-    // fails inside on a longer one): its short form where the volume has
-    // one and that is shorter, else none, and the dialog opens in its default.
-    std::wstring longForm = folder.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + folder.substr(2)
-                                                         : L"\\\\?\\" + folder;
-    const DWORD n = ::GetShortPathNameW(longForm.c_str(), nullptr, 0);
-    if (n == 0) {
-        return {};
-    }
-    std::wstring shortForm(n, L'\0');
-    const DWORD m = ::GetShortPathNameW(longForm.c_str(), shortForm.data(), n);
-    if (m == 0 || m >= n) {
-        return {};
-    }
-    shortForm.resize(m);
-    if (shortForm.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-        shortForm = L"\\\\" + shortForm.substr(8);
-    } else if (shortForm.rfind(L"\\\\?\\", 0) == 0) {
-        shortForm = shortForm.substr(4);
-    }
-    return shortForm.size() < MAX_PATH ? shortForm : std::wstring();
+    // Wine's dialog fails inside on a longer folder; Windows' may refuse it.
+    return platform::ShellPath(folder);
 }
 
 bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePath& chosen) {

@@ -134,6 +134,12 @@ LinkContents ReadLink(const std::filesystem::path& linkPath) {
                 contents.path = buffer;
             }
             ::CoTaskMemFree(items);
+            if (contents.path.empty()) {
+                // Resolved, the path passes MAX_PATH, which the item list's
+                // path cannot hold: the path as the shortcut stores it.
+                link->GetPath(buffer, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
+                contents.path = buffer;
+            }
             link->GetArguments(buffer, MAX_PATH * 2);
             contents.arguments = buffer;
             link->GetWorkingDirectory(buffer, MAX_PATH * 2);
@@ -219,6 +225,42 @@ TEST_F(DesktopShortcut, AThreadsOwnComIsLeftAsItWas) {
     thread.join();
     ASSERT_EQ(first, S_OK);
     EXPECT_EQ(after, S_FALSE);
+}
+
+// A portable copy 300 characters deep: the shortcut names it (and its folder)
+// in the short form a shortcut can hold, and it starts that very program.
+TEST_F(DesktopShortcut, AProgramInAFolder300CharactersDeepGetsAShortcutThatStartsIt) {
+    std::wstring deep = temp.Path().native();
+    for (int i = 0; deep.size() < 310; ++i) {
+        deep += L"\\tiefer-ordner-" + std::to_wstring(i);
+    }
+    ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
+    ASSERT_TRUE(platform::WriteFileReplacing(platform::PathFromWide(deep + L"\\dovrenta.exe"), "MZ"));
+    if (platform::ShellPath(deep).empty()) {
+        EXPECT_THROW(CreateDesktopShortcut(platform::PathFromWide(deep + L"\\dovrenta.exe"), "",
+                                           "Vantreelv1.08", "d"),
+                     AppError);
+        return;
+    }
+    CreateDesktopShortcut(platform::PathFromWide(deep + L"\\dovrenta.exe"), "", "Vantreelv1.08",
+                          "d");
+    const auto linkPath = desktop / "Vantreelv1.08.lnk";
+    ASSERT_TRUE(std::filesystem::exists(linkPath));
+    const auto link = ReadLink(linkPath);
+    auto longName = [](const std::wstring& path) {
+        wchar_t full[1024] = {};
+        return ::GetLongPathNameW(path.c_str(), full, 1024) > 0 ? std::wstring(full)
+                                                                : std::wstring();
+    };
+    EXPECT_LT(link.path.size(), static_cast<std::size_t>(MAX_PATH));
+    EXPECT_TRUE(SamePath(longName(link.path), deep + L"\\dovrenta.exe"))
+        << platform::PathFromWide(link.path).Native() << " / "
+        << platform::PathFromWide(longName(link.path)).Native();
+    EXPECT_TRUE(SamePath(longName(link.workingDir), deep) ||
+                SamePath(longName(link.workingDir), deep + L"\\"))
+        << platform::PathFromWide(link.workingDir).Native();
+    std::error_code ignored;
+    std::filesystem::remove_all(L"\\\\?\\" + temp.Path().native() + L"\\tiefer-ordner-0", ignored);
 }
 
 TEST_F(DesktopShortcut, WithoutADesktopValueNothingIsWrittenAndNothingRaised) {

@@ -69,3 +69,39 @@ TEST(OpenLocalFile, TheShellGetsThePathOfAFileInAFolderOfAnyScript) {
     EXPECT_EQ(opened.substr(1, 2), ":\\") << opened;
     EXPECT_NE(opened.find("\\index.vthelp"), std::string::npos) << opened;
 }
+
+TEST(OpenLocalFile, AFileInAFolder300CharactersDeepIsOpenedThroughItsShortForm) {
+    testing_support::TempDir dir;
+    const std::wstring record = (dir.Path() / "opened.txt").native();
+    const RecordingFileType type(record);
+    std::wstring deep = dir.Path().native();
+    for (int i = 0; deep.size() < 310; ++i) {
+        deep += L"\\tiefer-ordner-" + std::to_wstring(i);
+    }
+    ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
+    const platform::FilePath page = platform::PathFromWide(deep + L"\\index.vthelp");
+    ASSERT_TRUE(platform::WriteFileReplacing(page, "<html></html>"));
+    const std::wstring shortForm = platform::ShellPath(deep + L"\\index.vthelp");
+    if (shortForm.empty()) {
+        EXPECT_FALSE(platform::OpenLocalFile(page)); // the caller then says so
+        return;
+    }
+    ASSERT_TRUE(platform::OpenLocalFile(page));
+    std::string opened;
+    for (int i = 0; i < 200 && opened.find('\n') == std::string::npos; ++i) {
+        ::Sleep(50);
+        platform::ReadWholeFile(testing_support::PathOf(record), opened);
+    }
+    ASSERT_FALSE(opened.empty()) << "the shell opened nothing";
+    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r' || opened.back() == ' ')) {
+        opened.pop_back();
+    }
+    // What the shell was given names the page, in a form below MAX_PATH.
+    EXPECT_LT(opened.size(), static_cast<std::size_t>(MAX_PATH)) << opened;
+    const std::wstring given(opened.begin(), opened.end());
+    wchar_t full[1024] = {};
+    ASSERT_GT(::GetLongPathNameW(given.c_str(), full, 1024), 0u) << opened;
+    EXPECT_EQ(std::wstring(full), deep + L"\\index.vthelp");
+    std::error_code ignored;
+    std::filesystem::remove_all(L"\\\\?\\" + dir.Path().native() + L"\\tiefer-ordner-0", ignored);
+}
