@@ -27,8 +27,9 @@ void BM_CloseEightWorkers(benchmark::State& state) {
         testing_support::RdapTestServer rdap;
         if (mode >= 1) {
             whois.SetResponder([mode](const std::string&) {
-                return mode == 1 ? Reply{Reply::Mode::AnswerAndClose, "WHOIS LIMIT EXCEEDED\r\n", {}, 0}
-                                 : Reply{Reply::Mode::AnswerKeepOpen, "", {}, 0};
+                return mode == 1
+                           ? Reply{Reply::Mode::AnswerAndClose, "WHOIS LIMIT EXCEEDED\r\n", {}, 0}
+                           : Reply{Reply::Mode::AnswerKeepOpen, "", {}, 0};
             });
             rdap.SetResponder([](const std::string&) {
                 testing_support::HttpReply reply;

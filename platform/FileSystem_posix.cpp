@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 

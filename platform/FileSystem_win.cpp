@@ -241,10 +241,9 @@ constexpr ULONG kSymlinkRelative = 1; // SYMLINK_FLAG_RELATIVE
 // Where the symbolic link at path points, as a path; empty when path is no
 // symbolic link or its data cannot be read.
 std::wstring LinkTarget(const std::wstring& path) {
-    HANDLE link = ::CreateFileW(LongForm(path).c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING,
-                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE link = ::CreateFileW(
+        LongForm(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (link == INVALID_HANDLE_VALUE) {
         return {};
     }
@@ -276,7 +275,8 @@ std::wstring LinkTarget(const std::wstring& path) {
     }
     if (data->Flags & kSymlinkRelative) {
         const std::size_t slash = path.find_last_of(L"\\/");
-        target = (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + target;
+        target =
+            (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + target;
     }
     return target;
 }

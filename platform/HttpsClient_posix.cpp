@@ -176,7 +176,8 @@ HttpResult HttpsClient::Get(const std::string& url, const std::string& accept) {
             d.lookedUpAddress = text;
             d.lookedUpAtMs = NowMs();
         }
-        resolved = curl_slist_append(nullptr, (host + ":" + port + ":" + d.lookedUpAddress).c_str());
+        resolved =
+            curl_slist_append(nullptr, (host + ":" + port + ":" + d.lookedUpAddress).c_str());
     }
     CURL* easy = d.easy;
     curl_easy_reset(easy); // keeps the live connection and the TLS session cache

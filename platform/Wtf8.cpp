@@ -52,8 +52,7 @@ char32_t DecodeOne(std::string_view text, std::size_t i, std::size_t& length) {
         valid = (t & 0xC0) == 0x80;
         c = (c << 6) | (t & 0x3F);
     }
-    valid =
-        valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
+    valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
     if (valid && length == 3 && c >= 0xD800 && c <= 0xDBFF && i + 6 <= text.size()) {
         // A lead surrogate directly followed by a trail surrogate.
         std::size_t nextLength = 0;

@@ -6,8 +6,8 @@
 struct TYmSeekRec;
 
 // Reads a .com WHOIS answer into rec: State 1; Registered 0 when the answer holds
-// the no-match line for the name asked (rec.AskedName, or rec.Name), else 1 with the registrar and the two dates
-// cut out of it. Never fails.
+// the no-match line for the name asked (rec.AskedName, or rec.Name), else 1 with the registrar and
+// the two dates cut out of it. Never fails.
 void ParseWhoisAnswer(const std::string& answer, TYmSeekRec& rec);
 
 // "15-Mar-2005" (day, month abbreviation, year) or "2005-03-15T04:00:00Z" to

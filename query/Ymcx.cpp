@@ -309,7 +309,8 @@ void TYmSeek::SeekWhois(TYmSeekRec& rec, std::string& failure) {
     std::string answer;
     while (FSocket.Connected()) {
         const auto wait = FSocket.WaitReadable(FConfig.DataWaitMs);
-        if (wait == platform::IStreamSocket::Wait::Timeout || wait == platform::IStreamSocket::Wait::Cut) {
+        if (wait == platform::IStreamSocket::Wait::Timeout ||
+            wait == platform::IStreamSocket::Wait::Cut) {
             FSocket.Close();
             rec.State = 2;
             failure = wait == platform::IStreamSocket::Wait::Cut

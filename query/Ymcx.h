@@ -28,7 +28,7 @@ struct TYmSeekRec {
     std::string Caption;   // the name as handed out, trimmed ("AiBai.com"): its row's caption
     std::string AskedName; // the label the services are asked about (the IDNA form of a
                            // Chinese name); empty when the name cannot be registered
-    std::string Note; // a line for the hidden log when RDAP was asked, else empty
+    std::string Note;      // a line for the hidden log when RDAP was asked, else empty
 };
 
 class TYmSeek;
@@ -58,7 +58,7 @@ struct TYmSeekConfig {
     // Tests only: called on the worker's thread the moment each WHOIS
     // connection has been made (or has failed), with the tick count.
     std::function<void(std::int32_t worker, std::int64_t tickMs)> OnConnected;
-    platform::TResolver Resolve;       // empty: the system's host-name lookup
+    platform::TResolver Resolve;          // empty: the system's host-name lookup
     platform::TThreadStarter StartThread; // empty: a plain system thread
     // Tests only: the connection the worker asks through. Empty: a TcpSocket
     // with the resolver above.

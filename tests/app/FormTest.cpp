@@ -131,8 +131,7 @@ TEST(MainForm, AStartWhoseWorkersCannotBeMadeIsRefusedAndEveryButtonIsSafe) {
     EXPECT_TRUE(rig.view.messages[0].error);
     EXPECT_EQ(rig.view.messages[0].text.rfind(texts::StartFailed(), 0), 0u)
         << rig.view.messages[0].text;
-    EXPECT_NE(rig.view.messages[0].text.find("libcurl could not make a handle"),
-              std::string::npos);
+    EXPECT_NE(rig.view.messages[0].text.find("libcurl could not make a handle"), std::string::npos);
 
     rig.form->stBt1Click();
     rig.form->xInquireBtClick();

@@ -97,16 +97,19 @@ TEST_F(DesktopShortcut, WritesARunnableLauncherAndRewritesIt) {
 TEST_F(DesktopShortcut, EveryCharacterOfAPathStaysInsideItsExecWord) {
     std::filesystem::create_directory(desktop);
     UserDirs("XDG_DESKTOP_DIR=\"" + desktop.string() + "\"\n");
-    CreateDesktopShortcut(FilePath::FromNative("/opt/a\\b \"q\" $x `y` 100%\nTerminal=true/dovrenta"), "",
-                          "Vantreelv1.08", "d");
+    CreateDesktopShortcut(
+        FilePath::FromNative("/opt/a\\b \"q\" $x `y` 100%\nTerminal=true/dovrenta"), "",
+        "Vantreelv1.08", "d");
     const std::string entry = ReadFile(desktop / "Vantreelv1.08.desktop");
-    EXPECT_NE(entry.find("Exec=\"/opt/a\\\\\\\\b \\\\\"q\\\\\" \\\\$x \\\\`y\\\\` 100%%\\nTerminal=true/"
-                         "dovrenta\"\n"),
-              std::string::npos)
+    EXPECT_NE(
+        entry.find("Exec=\"/opt/a\\\\\\\\b \\\\\"q\\\\\" \\\\$x \\\\`y\\\\` 100%%\\nTerminal=true/"
+                   "dovrenta\"\n"),
+        std::string::npos)
         << entry;
     // One line per key: the line break in the folder's name made no key.
     EXPECT_EQ(entry.find("\nTerminal=true"), std::string::npos) << entry;
-    EXPECT_NE(entry.find("Path=/opt/a\\\\b \"q\" $x `y` 100%\\nTerminal=true/\n"), std::string::npos)
+    EXPECT_NE(entry.find("Path=/opt/a\\\\b \"q\" $x `y` 100%\\nTerminal=true/\n"),
+              std::string::npos)
         << entry;
 }
 

@@ -43,8 +43,8 @@ std::optional<DesktopValue> ReadDesktopValue(const char* keyName = kShellFolders
     wchar_t buffer[1024] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
     DWORD type = 0;
-    const LONG rc = ::RegQueryValueExW(key, L"Desktop", nullptr, &type,
-                                       reinterpret_cast<BYTE*>(buffer), &size);
+    const LONG rc =
+        ::RegQueryValueExW(key, L"Desktop", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS ? std::optional<DesktopValue>(DesktopValue{buffer, type})
                                : std::nullopt;
@@ -235,7 +235,8 @@ TEST_F(DesktopShortcut, AProgramInAFolder300CharactersDeepGetsAShortcutThatStart
         deep += L"\\tiefer-ordner-" + std::to_wstring(i);
     }
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
-    ASSERT_TRUE(platform::WriteFileReplacing(platform::PathFromWide(deep + L"\\dovrenta.exe"), "MZ"));
+    ASSERT_TRUE(
+        platform::WriteFileReplacing(platform::PathFromWide(deep + L"\\dovrenta.exe"), "MZ"));
     if (platform::ShellPath(deep).empty()) {
         EXPECT_THROW(CreateDesktopShortcut(platform::PathFromWide(deep + L"\\dovrenta.exe"), "",
                                            "Vantreelv1.08", "d"),

@@ -169,19 +169,19 @@ TEST(FileSystem, Wtf8CarriesEveryUtf16NameBothWays) {
 
 TEST(FileSystem, Wtf8RefusesEveryInvalidForm) {
     const std::string invalid[] = {
-        "\x80",                     // a continuation byte without a lead
-        "\xBF",                     //
-        "\xC0\x80",                 // C0 and C1 lead only overlong spellings
-        "\xC1\xBF",                 //
-        "\xE0\x80\xAF",             // overlong three-byte "/"
-        "\xF0\x80\x80\xAF",         // overlong four-byte "/"
-        "\xF4\x90\x80\x80",         // past U+10FFFF
-        "\xF5\x80\x80",             // F5-FF lead nothing
-        "\xF8\x88\x80\x80\x80",     //
-        "\xFE",                     //
-        "\xFF",                     //
-        "\xE5\xB8",                 // cut short
-        "\xF0\x9F\x98",             //
+        "\x80",                 // a continuation byte without a lead
+        "\xBF",                 //
+        "\xC0\x80",             // C0 and C1 lead only overlong spellings
+        "\xC1\xBF",             //
+        "\xE0\x80\xAF",         // overlong three-byte "/"
+        "\xF0\x80\x80\xAF",     // overlong four-byte "/"
+        "\xF4\x90\x80\x80",     // past U+10FFFF
+        "\xF5\x80\x80",         // F5-FF lead nothing
+        "\xF8\x88\x80\x80\x80", //
+        "\xFE",                 //
+        "\xFF",                 //
+        "\xE5\xB8",             // cut short
+        "\xF0\x9F\x98",         //
     };
     for (const std::string& bytes : invalid) {
         EXPECT_FALSE(IsWtf8(bytes)) << testing::PrintToString(bytes);
@@ -202,7 +202,7 @@ TEST(FileSystem, Wtf8RefusesEveryInvalidForm) {
         const std::u16string decoded = Wtf8ToUtf16(pair);
         EXPECT_EQ(decoded.front(), u'\xFFFD') << testing::PrintToString(pair);
         EXPECT_NE(decoded, Wtf8ToUtf16(pair == "\xED\xA0\x80\xED\xB0\x80" ? "\xF0\x90\x80\x80"
-                                                                        : "\xF4\x8F\xBF\xBF"));
+                                                                          : "\xF4\x8F\xBF\xBF"));
     }
     // Such a path names no file, rather than the file of its valid spelling.
     TempDir dir;

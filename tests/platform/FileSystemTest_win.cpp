@@ -42,8 +42,8 @@ std::wstring DeepFolder(const std::wstring& base) {
 class HostLinks {
 public:
     HostLinks()
-        : unixName_(reinterpret_cast<UnixName>(reinterpret_cast<void*>(::GetProcAddress(
-              ::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")))) {}
+        : unixName_(reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+              ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")))) {}
 
     bool UnderWine() const { return unixName_ != nullptr; }
 

@@ -3,8 +3,8 @@
 #include "HttpsClient.h"
 #include "Clock.h"
 #include "FileSystem.h"
-#include "RdapTestServer.h"
 #include "HangingLookup.h"
+#include "RdapTestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -225,7 +225,9 @@ TEST(HttpsClient, ACutEndsAHangingHostNameLookupAtOnce) {
         GTEST_SKIP() << "WinHTTP looks host names up itself, and cancels its own lookup";
     }
     RdapTestServer server;
-    server.SetResponder([](const std::string& path) { return RdapTestServer::Registered(RdapTestServer::NameOf(path)); });
+    server.SetResponder([](const std::string& path) {
+        return RdapTestServer::Registered(RdapTestServer::NameOf(path));
+    });
     testing_support::HangingLookup hanging;
     HttpsClient::Options options = Short();
     options.resolve = hanging.Resolver();
@@ -256,13 +258,13 @@ TEST(HttpsClient, ACutEndsAHangingHostNameLookupAtOnce) {
                                            : std::nullopt;
     };
     HttpsClient second(answering);
-    const HttpResult found = second.Get("http://rdap.answers.test:" +
-                                            std::to_string(server.Port()) +
-                                            "/com/v1/domain/aibai.com",
-                                        "application/rdap+json");
+    const HttpResult found = second.Get(
+        "http://rdap.answers.test:" + std::to_string(server.Port()) + "/com/v1/domain/aibai.com",
+        "application/rdap+json");
     EXPECT_EQ(found.outcome, HttpResult::Outcome::Answered) << found.error;
     EXPECT_EQ(found.status, 200);
-    const HttpResult missing = second.Get("http://nothing.test:" + std::to_string(server.Port()) + "/x", "*/*");
+    const HttpResult missing =
+        second.Get("http://nothing.test:" + std::to_string(server.Port()) + "/x", "*/*");
     EXPECT_EQ(missing.outcome, HttpResult::Outcome::Failed);
     EXPECT_NE(missing.error.find("nothing.test"), std::string::npos) << missing.error;
 }

@@ -76,7 +76,8 @@ TEST(TcpSocket, CutWakesAWaitAtOnceAndFailsLaterOpens) {
 
 TEST(TcpSocket, AResetConnectionIsBroken) {
     if (!testing_support::net::CanResetConnections()) {
-        GTEST_SKIP() << "Wine reads a reset as the end of the answer: recv gives 0, only a later send sees WSAECONNRESET, even for a reset sent by a host program";
+        GTEST_SKIP() << "Wine reads a reset as the end of the answer: recv gives 0, only a later "
+                        "send sees WSAECONNRESET, even for a reset sent by a host program";
     }
     WhoisTestServer server;
     server.SetResponder([](const std::string&) {

@@ -93,7 +93,8 @@ TEST(OpenLocalFile, AFileInAFolder300CharactersDeepIsOpenedThroughItsShortForm) 
         platform::ReadWholeFile(testing_support::PathOf(record), opened);
     }
     ASSERT_FALSE(opened.empty()) << "the shell opened nothing";
-    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r' || opened.back() == ' ')) {
+    while (!opened.empty() &&
+           (opened.back() == '\n' || opened.back() == '\r' || opened.back() == ' ')) {
         opened.pop_back();
     }
     // What the shell was given names the page, in a form below MAX_PATH.

@@ -129,9 +129,8 @@ TEST(QtRealDialog, TheFileDialogOfACopyInAChineseFolderExportsThere) {
 TEST(QtRealDialog, ACancelledFileDialogWritesNothingAndSaysNothing) {
     testing_support::TempDir dir;
     ExportRig rig(dir.Path());
-    Answerer<QFileDialog> answer([](QFileDialog* dialog) {
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
+    Answerer<QFileDialog> answer(
+        [](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     rig.w->Click("xExportBt");
     EXPECT_TRUE(answer.Answered());
     EXPECT_TRUE(rig.w->messages.empty());

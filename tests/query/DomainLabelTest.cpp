@@ -10,13 +10,13 @@
 using testing_support::G;
 
 TEST(IsRegistrableLabel, LettersDigitsAndInnerHyphensUpTo63) {
-    for (const std::string& good : std::vector<std::string>{"a", "AiBai", "ai-bai", "a-b-c", "123", "0a", "ab-cd",
-                                   std::string(63, 'z')}) {
+    for (const std::string& good : std::vector<std::string>{"a", "AiBai", "ai-bai", "a-b-c", "123",
+                                                            "0a", "ab-cd", std::string(63, 'z')}) {
         EXPECT_TRUE(IsRegistrableLabel(good)) << good;
     }
-    for (const std::string& bad : std::vector<std::string>{"", "-ai", "ai-", "ab--cd", "xn--abc", "ai_bai", "ai,bai",
-                                  "ai.bai", "ai bai", "ai/bai", "ai\tbai", std::string(64, 'z'),
-                                  std::string("ai\0b", 4)}) {
+    for (const std::string& bad : std::vector<std::string>{
+             "", "-ai", "ai-", "ab--cd", "xn--abc", "ai_bai", "ai,bai", "ai.bai", "ai bai",
+             "ai/bai", "ai\tbai", std::string(64, 'z'), std::string("ai\0b", 4)}) {
         EXPECT_FALSE(IsRegistrableLabel(bad)) << bad;
     }
     EXPECT_TRUE(IsRegistrableLabel("a--b")); // "--" elsewhere than third and fourth
@@ -31,14 +31,9 @@ TEST(AskedForm, AnAsciiNameIsAskedAsItStands) {
 
 TEST(AskedForm, ANameThatCannotBeRegisteredGetsAReasonAndNoLabel) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Ai_Bai.com", "letters"},
-        {"Ai.Bai.com", "dot"},
-        {"AiBai.net", "dot"},
-        {"AiBai.", "dot"},
-        {".com", "empty"},
-        {std::string(64, 'a') + ".com", "63"},
-        {"Xn--Bai.com", "letters"},
-        {"-Bai.com", "letters"},
+        {"Ai_Bai.com", "letters"},  {"Ai.Bai.com", "dot"},   {"AiBai.net", "dot"},
+        {"AiBai.", "dot"},          {".com", "empty"},       {std::string(64, 'a') + ".com", "63"},
+        {"Xn--Bai.com", "letters"}, {"-Bai.com", "letters"},
     };
     for (const auto& [entry, reason] : cases) {
         const TAskedForm form = AskedForm(entry);
@@ -56,8 +51,9 @@ TEST(AskedForm, AChineseNameIsAskedInItsIdnaForm) {
 }
 
 TEST(AskedForm, ANameWithoutAnIdnaFormIsNotAsked) {
-    for (const std::string& entry : std::vector<std::string>{G("美丽_Bai") + ".com", G("美丽 Bai") + ".com", std::string("\x81") + " Bai.com",
-          G("美") + std::string(60, 'a') + ".com", G("美丽") + "-.com"}) {
+    for (const std::string& entry : std::vector<std::string>{
+             G("美丽_Bai") + ".com", G("美丽 Bai") + ".com", std::string("\x81") + " Bai.com",
+             G("美") + std::string(60, 'a') + ".com", G("美丽") + "-.com"}) {
         const TAskedForm form = AskedForm(entry);
         EXPECT_EQ(form.label, "") << entry;
         EXPECT_FALSE(form.why.empty()) << entry;

@@ -1,6 +1,6 @@
+#include "ScriptedSocket.h"
 #include "TestSockets.h"
 #include "TestUtil.h"
-#include "ScriptedSocket.h"
 #include "WhoisTestServer.h"
 #include "WorkerHarness.h"
 
@@ -172,7 +172,8 @@ TEST(WhoisExchange, AnAnswerOverTheCapFails) {
 
 TEST(WhoisExchange, AResetAfterHalfAnAnswerFails) {
     if (!testing_support::net::CanResetConnections()) {
-        GTEST_SKIP() << "Wine reads a reset as the end of the answer: recv gives 0, only a later send sees WSAECONNRESET, even for a reset sent by a host program";
+        GTEST_SKIP() << "Wine reads a reset as the end of the answer: recv gives 0, only a later "
+                        "send sees WSAECONNRESET, even for a reset sent by a host program";
     }
     const std::string answer = WhoisTestServer::RegisteredAnswer("AiBai");
     const auto outcome =

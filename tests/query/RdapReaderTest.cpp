@@ -56,8 +56,9 @@ TEST(ReadRdapAnswer, OnlyTheRegistrysOwn404MakesANameAvailable) {
         EXPECT_EQ(ReadRdapAnswer(404, type, "", "AiBai").verdict, Verdict::Available) << type;
     }
     EXPECT_EQ(ReadRdapAnswer(404, kJson, "\r\n", "AiBai").verdict, Verdict::Available);
-    EXPECT_EQ(ReadRdapAnswer(404, kJson, R"({"errorCode":404,"title":"Not Found"})", "AiBai").verdict,
-              Verdict::Available);
+    EXPECT_EQ(
+        ReadRdapAnswer(404, kJson, R"({"errorCode":404,"title":"Not Found"})", "AiBai").verdict,
+        Verdict::Available);
     for (const long status : {0L, 204L, 301L, 302L, 400L, 403L, 429L, 500L, 503L}) {
         const auto reading = ReadRdapAnswer(status, kJson, "", "AiBai");
         EXPECT_EQ(reading.verdict, Verdict::NoAnswer) << status;
@@ -84,7 +85,8 @@ TEST(ReadRdapAnswer, A404OfAnyOtherShapeIsNoAnswer) {
 }
 
 TEST(ReadRdapAnswer, TheRegistrysAnswerGivesBothDatesAndTheRegistrar) {
-    const auto reading = ReadRdapAnswer(200, kJson, Fixture("rdap/registry-xiaomao.com.json"), "XiaoMao");
+    const auto reading =
+        ReadRdapAnswer(200, kJson, Fixture("rdap/registry-xiaomao.com.json"), "XiaoMao");
     EXPECT_EQ(reading.verdict, Verdict::Registered);
     EXPECT_EQ(reading.CreationDate, "2003-03-22");
     EXPECT_EQ(reading.ExpirationDate, "2027-03-22");
@@ -104,21 +106,22 @@ TEST(ReadRdapAnswer, ARegistrarsShapesAreReadAsTheRecordMeansThem) {
 }
 
 TEST(ReadRdapAnswer, ARegisteredNameMayComeWithoutDatesOrRegistrarName) {
-    const auto bare =
-        ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})", "AiBai");
+    const auto bare = ReadRdapAnswer(
+        200, kJson, R"({"objectClassName":"domain","ldhName":"AIBAI.COM"})", "AiBai");
     EXPECT_EQ(bare.verdict, Verdict::Registered);
     EXPECT_EQ(bare.CreationDate, "");
     EXPECT_EQ(bare.ExpirationDate, "");
     EXPECT_EQ(bare.Registrar, "");
 
-    const auto odd = ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"aibai.com",
+    const auto odd =
+        ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"aibai.com",
         "events":[{"eventAction":"registration","eventDate":"2024-09-27T00:00:00Z"},
                   {"eventAction":"expiration","eventDate":""},
                   {"eventAction":"expires","eventDate":"2030-01-01T00:00:00Z"}],
         "entities":[{"roles":["registrar"],"vcardArray":["vcard",[["version",{},"text","4.0"],
                      ["org",{},"text","Org Only Inc."]]]},
                     {"roles":["registrar"],"vcardArray":["vcard",[["fn",{},"text","Second"]]]}]})",
-                                    "AiBai");
+                       "AiBai");
     EXPECT_EQ(odd.verdict, Verdict::Registered);
     EXPECT_EQ(odd.CreationDate, "2024-09-27");
     EXPECT_EQ(odd.ExpirationDate, "");
@@ -145,18 +148,20 @@ TEST(ReadRdapAnswer, A200ThatIsNoDomainObjectForThisNameIsNoAnswer) {
         EXPECT_EQ(reading.verdict, Verdict::NoAnswer) << body;
         EXPECT_FALSE(reading.why.empty()) << body;
     }
-    EXPECT_EQ(ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":".COM"})", "").verdict,
-              Verdict::NoAnswer);
+    EXPECT_EQ(
+        ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":".COM"})", "").verdict,
+        Verdict::NoAnswer);
 }
 
 TEST(ReadRdapAnswer, DeepNestingAndOddTypesAreSurvived) {
     std::string deep = R"({"objectClassName":"domain","ldhName":"AIBAI.COM","x":)";
     deep += std::string(100000, '[') + std::string(100000, ']') + "}";
     EXPECT_EQ(ReadRdapAnswer(200, kJson, deep, "AiBai").verdict, Verdict::Registered);
-    const auto reading = ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"AIBAI.COM",
+    const auto reading =
+        ReadRdapAnswer(200, kJson, R"({"objectClassName":"domain","ldhName":"AIBAI.COM",
         "events":{"eventAction":"registration"},"entities":[null,1,{"roles":"registrar"},
         {"roles":[null,"registrar"],"vcardArray":["vcard",null,[null,["fn"]],[["fn",{},"text",7]]]}]})",
-                                        "AiBai");
+                       "AiBai");
     EXPECT_EQ(reading.verdict, Verdict::Registered);
     EXPECT_EQ(reading.CreationDate, "");
     EXPECT_EQ(reading.Registrar, "");

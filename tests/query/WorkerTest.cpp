@@ -156,8 +156,10 @@ TEST(TYmSeek, NamesNobodyCanRegisterAreFailedAtOnceWithoutAConnection) {
     WorkerHarness harness;
     TYmSeek& worker = harness.Add(TestConfig(server.Port()));
     const std::vector<std::string> refused = {
-        "Ai_Bai.com", "Ai,Bai.com", "AiBai.x.com", "Ai.BaiBai.com", "-AiBai.com", "AiBai-.com",
-        "Ab--Bai.com", "Ai Bai.com", std::string(64, 'a') + ".com", "AiBai.net"};
+        "Ai_Bai.com",    "Ai,Bai.com", "AiBai.x.com",
+        "Ai.BaiBai.com", "-AiBai.com", "AiBai-.com",
+        "Ab--Bai.com",   "Ai Bai.com", std::string(64, 'a') + ".com",
+        "AiBai.net"};
     std::vector<std::string> list = refused;
     list.insert(list.begin() + 3, "HaoFu.com");
     list.push_back("XiuWen.com");
@@ -468,7 +470,8 @@ TEST(TYmSeek, EightWorkersAskInParallelEachAtItsOwnPace) {
             std::unique_lock lock(gate->mutex);
             ++gate->firsts;
             gate->changed.notify_all();
-            gate->changed.wait_for(lock, std::chrono::seconds(20), [&] { return gate->firsts >= 8; });
+            gate->changed.wait_for(lock, std::chrono::seconds(20),
+                                   [&] { return gate->firsts >= 8; });
         }
         return Reply{Reply::Mode::AnswerAndClose, WhoisTestServer::NoMatchAnswer(name), {}, 0};
     });

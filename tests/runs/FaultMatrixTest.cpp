@@ -218,7 +218,8 @@ std::vector<Fault> Faults() {
 void RunFault(const Fault& fault, int names) {
     SCOPED_TRACE(std::string(fault.what) + ", " + std::to_string(names) + " names");
     if (fault.reset && !testing_support::net::CanResetConnections()) {
-        GTEST_SKIP() << "Wine reads a reset as the end of the answer: recv gives 0, only a later send sees WSAECONNRESET, even for a reset sent by a host program";
+        GTEST_SKIP() << "Wine reads a reset as the end of the answer: recv gives 0, only a later "
+                        "send sees WSAECONNRESET, even for a reset sent by a host program";
     }
     // A sanitizer's runtime may start a thread of its own with the first thread
     // of the process: start one before counting, and let it be reaped.

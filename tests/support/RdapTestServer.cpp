@@ -199,9 +199,8 @@ void RdapTestServer::Serve(net::Socket socket, std::size_t index) {
         {
             std::lock_guard lock(mutex_);
             requests_.push_back({path, HeaderValue(head, "Accept"), index});
-            reply = answersExample_ && path == "/com/v1/domain/example.com"
-                        ? Registered("example")
-                        : responder_(path);
+            reply = answersExample_ && path == "/com/v1/domain/example.com" ? Registered("example")
+                                                                            : responder_(path);
         }
         std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + Reason(reply.status) +
                           "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n";

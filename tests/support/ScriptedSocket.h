@@ -17,9 +17,9 @@ namespace testing_support {
 class ScriptedSocket final : public platform::IStreamSocket {
 public:
     struct Script {
-        long sendResult = -2;   // what Send returns; -2: the whole request
-        std::string answer;     // the bytes that arrive
-        int end = kClosed;      // after them: kClosed or kBroken
+        long sendResult = -2; // what Send returns; -2: the whole request
+        std::string answer;   // the bytes that arrive
+        int end = kClosed;    // after them: kClosed or kBroken
     };
     struct Seen {
         std::atomic<int> opens{0};
@@ -50,7 +50,8 @@ public:
     }
     int Receive(char* buffer, int size) override {
         if (at_ < script_.answer.size()) {
-            const std::size_t n = std::min(script_.answer.size() - at_, static_cast<std::size_t>(size));
+            const std::size_t n =
+                std::min(script_.answer.size() - at_, static_cast<std::size_t>(size));
             std::memcpy(buffer, script_.answer.data() + at_, n);
             at_ += n;
             return static_cast<int>(n);

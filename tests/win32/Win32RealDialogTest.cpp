@@ -1,8 +1,8 @@
 // The Win32 window's real dialogs, with no script installed: the system's
 // save dialog and the program's input box, found on the screen and answered
 // from another thread as a user would answer them.
-#include "Win32Harness.h"
 #include "Win32Dialogs.h"
+#include "Win32Harness.h"
 
 #include "FileSystem.h"
 #include "WhoisTestServer.h"
@@ -224,7 +224,8 @@ TEST(Win32RealDialog, TheInputBoxSavesTheProfileTypedIntoIt) {
     ExportRig rig(folder);
     DialogAnswerer answer(rig.w->window->Handle(), L"\u8bf4\u660e", kInputBox); // 说明
     rig.w->Click("stBt4");
-    EXPECT_EQ(answer.Caption(), L"\u57df\u540d\u8bbe\u7f6e\u7ec4\u5408\u7684\u540d\u79f0"); // 域名设置组合的名称
+    EXPECT_EQ(answer.Caption(),
+              L"\u57df\u540d\u8bbe\u7f6e\u7ec4\u5408\u7684\u540d\u79f0"); // 域名设置组合的名称
     const std::string ini = ReadLong(folder + L"\\kestrova.ini");
     EXPECT_EQ(ini.rfind("[" + G("说明") + "]\r\n", 0), 0u) << ini;
 }
