@@ -27,6 +27,16 @@ TYmSeekConfig WithRdap(std::uint16_t whoisPort, const RdapTestServer& rdap) {
     return config;
 }
 
+// Asks AiAi, BaiBai and CaiCai with one worker: its Once notifications.
+std::vector<WorkerHarness::Event> AskThree(const TYmSeekConfig& config) {
+    WorkerHarness harness;
+    TYmSeek& worker = harness.Add(config);
+    worker.SetDomains({"AiAi", "BaiBai", "CaiCai"});
+    worker.StartSeek();
+    EXPECT_TRUE(harness.PumpUntilFinishes(1));
+    return harness.Of("Once");
+}
+
 } // namespace
 
 TEST(TYmSeekRdap, AWhoisAnswerIsTrustedAndRdapIsNeverAsked) {
@@ -77,12 +87,7 @@ TEST(TYmSeekRdap, AFailedExchangeTakesRdapsAnswerAboutTheSameName) {
         refused.headers = {{"Retry-After", "1"}};
         return refused;
     });
-    WorkerHarness harness;
-    TYmSeek& worker = harness.Add(WithRdap(whois.Port(), rdap));
-    worker.SetDomains({"AiAi", "BaiBai", "CaiCai"});
-    worker.StartSeek();
-    ASSERT_TRUE(harness.PumpUntilFinishes(1));
-    const auto once = harness.Of("Once");
+    const auto once = AskThree(WithRdap(whois.Port(), rdap));
     ASSERT_EQ(once.size(), 3u);
 
     const TYmSeekRec& registered = once[0].rec;
@@ -214,14 +219,9 @@ TEST(TYmSeekRdap, AServiceThatAnswers404ToEveryPathCallsNoNameFree) {
     RdapTestServer rdap;
     rdap.SetAnswersExample(false);
     rdap.SetResponder([](const std::string&) { return RdapTestServer::NotFound(); });
-    WorkerHarness harness;
     auto config = WithRdap(whois.Port(), rdap);
     config.RdapTrust = std::make_shared<TRdapTrust>();
-    TYmSeek& worker = harness.Add(config);
-    worker.SetDomains({"AiAi", "BaiBai", "CaiCai"});
-    worker.StartSeek();
-    ASSERT_TRUE(harness.PumpUntilFinishes(1));
-    const auto once = harness.Of("Once");
+    const auto once = AskThree(config);
     ASSERT_EQ(once.size(), 3u);
     for (const auto& e : once) {
         EXPECT_EQ(e.rec.State, 2) << e.rec.Name;
@@ -255,12 +255,7 @@ TEST(TYmSeekRdap, A404ThatIsNoRegistryAnswerIsNoAnswer) {
         } // caicai: no content type at all
         return reply;
     });
-    WorkerHarness harness;
-    TYmSeek& worker = harness.Add(WithRdap(whois.Port(), rdap));
-    worker.SetDomains({"AiAi", "BaiBai", "CaiCai"});
-    worker.StartSeek();
-    ASSERT_TRUE(harness.PumpUntilFinishes(1));
-    const auto once = harness.Of("Once");
+    const auto once = AskThree(WithRdap(whois.Port(), rdap));
     ASSERT_EQ(once.size(), 3u);
     for (const auto& e : once) {
         EXPECT_EQ(e.rec.State, 2) << e.rec.Name;
