@@ -101,7 +101,11 @@ bool WriteShortcut(const FilePath& linkPath, const FilePath& target, const std::
     // A shortcut of the same name is replaced without a question; removing it
     // first also replaces one that another process still holds open. The
     // results are not examined: a refused shortcut only means no shortcut.
-    const std::wstring wide = WidePath(linkPath);
+    // The desktop folder too may lie past MAX_PATH: the shortcut file is
+    // named with its folder's short form there.
+    const std::wstring whole = WidePath(linkPath);
+    const std::wstring shell = ShellPath(whole);
+    const std::wstring wide = shell.empty() ? whole : shell;
     ::DeleteFileW(wide.c_str());
     file->Save(wide.c_str(), FALSE);
     file->Release();

@@ -65,11 +65,21 @@ TAskedForm AskedForm(std::string_view entry) {
         return TAskedForm{std::string(name), std::string()};
     }
     // The ASCII characters among the Chinese ones follow the rules of a plain
-    // label; IDNA libraries differ in what they let through ("_", " ").
-    for (std::size_t i = 0; i < name.size(); i += platform::GbkCharLength(name, i)) {
-        if (platform::GbkCharLength(name, i) == 1 && static_cast<unsigned char>(name[i]) < 0x80 &&
-            !IsLdh(name[i])) {
+    // label (no "-" at either end, none in both the third and fourth places);
+    // IDNA libraries differ in what they let through ("_", " ", a last "-").
+    std::size_t characters = 0;
+    bool thirdIsHyphen = false;
+    for (std::size_t i = 0; i < name.size(); i += platform::GbkCharLength(name, i), ++characters) {
+        const bool single = platform::GbkCharLength(name, i) == 1;
+        if (single && static_cast<unsigned char>(name[i]) < 0x80 && !IsLdh(name[i])) {
             return Refused("not a label of letters, digits and inner hyphens");
+        }
+        const bool hyphen = single && name[i] == '-';
+        if (hyphen && (i == 0 || i + 1 == name.size() || (characters == 3 && thirdIsHyphen))) {
+            return Refused("not a label of letters, digits and inner hyphens");
+        }
+        if (characters == 2) {
+            thirdIsHyphen = hyphen;
         }
     }
     const std::string utf8 = platform::GbkToUtf8(name);

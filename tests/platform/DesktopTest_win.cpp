@@ -264,6 +264,24 @@ TEST_F(DesktopShortcut, AProgramInAFolder300CharactersDeepGetsAShortcutThatStart
     std::filesystem::remove_all(L"\\\\?\\" + temp.Path().native() + L"\\tiefer-ordner-0", ignored);
 }
 
+// A desktop folder past MAX_PATH (a redirected profile, say): the shortcut
+// still lands in it.
+TEST_F(DesktopShortcut, ADesktopFolder300CharactersDeepGetsTheShortcut) {
+    std::wstring deep = desktop.native();
+    for (int i = 0; deep.size() < 310; ++i) {
+        deep += L"\\tiefer-ordner-" + std::to_wstring(i);
+    }
+    ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
+    WriteDesktopValue(deep, kUserShellFolders);
+    WriteDesktopValue(deep);
+    const std::filesystem::path program = temp.Path() / "dovrenta.exe";
+    testing_support::WriteFile(program, "MZ");
+    CreateDesktopShortcut(testing_support::PathOf(program), "", "Vantreelv1.08", "d");
+    EXPECT_TRUE(platform::FileExists(platform::PathFromWide(deep + L"\\Vantreelv1.08.lnk")));
+    std::error_code ignored;
+    std::filesystem::remove_all(L"\\\\?\\" + desktop.native() + L"\\tiefer-ordner-0", ignored);
+}
+
 TEST_F(DesktopShortcut, WithoutADesktopValueNothingIsWrittenAndNothingRaised) {
     WriteDesktopValue(std::nullopt);
     EXPECT_TRUE(platform::DesktopFolder().empty());

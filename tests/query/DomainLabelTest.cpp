@@ -46,6 +46,8 @@ TEST(AskedForm, AChineseNameIsAskedInItsIdnaForm) {
     EXPECT_EQ(AskedForm(G("美丽") + ".com").label, "xn--viq251j");
     EXPECT_EQ(AskedForm(G("美丽Bai") + ".com").label, "xn--bai-o88dm86t");
     EXPECT_EQ(AskedForm(G("美丽BAI")).label, "xn--bai-o88dm86t");
+    EXPECT_NE(AskedForm(G("美丽") + "-" + G("美丽") + ".com").label, ""); // an inner "-"
+    EXPECT_NE(AskedForm(G("美") + "--" + G("丽") + ".com").label, "");    // "--" in places 2-3
     // Full-width letters map to the plain ones, which are then the name.
     EXPECT_EQ(AskedForm(G("ＡｉＢａｉ") + ".com").label, "aibai");
 }
@@ -53,7 +55,8 @@ TEST(AskedForm, AChineseNameIsAskedInItsIdnaForm) {
 TEST(AskedForm, ANameWithoutAnIdnaFormIsNotAsked) {
     for (const std::string& entry : std::vector<std::string>{
              G("美丽_Bai") + ".com", G("美丽 Bai") + ".com", std::string("\x81") + " Bai.com",
-             G("美") + std::string(60, 'a') + ".com", G("美丽") + "-.com"}) {
+             G("美") + std::string(60, 'a') + ".com", G("美丽") + "-.com", "-" + G("美丽") + ".com",
+             G("美丽") + "--" + G("美") + ".com"}) {
         const TAskedForm form = AskedForm(entry);
         EXPECT_EQ(form.label, "") << entry;
         EXPECT_FALSE(form.why.empty()) << entry;
