@@ -1,4 +1,5 @@
 #include "Base.h"
+#include "DeepFolder.h"
 #include "Desktop.h"
 #include "FileSystem.h"
 #include "TestUtil.h"
@@ -230,10 +231,7 @@ TEST_F(DesktopShortcut, AThreadsOwnComIsLeftAsItWas) {
 // A portable copy 300 characters deep: the shortcut names it (and its folder)
 // in the short form a shortcut can hold, and it starts that very program.
 TEST_F(DesktopShortcut, AProgramInAFolder300CharactersDeepGetsAShortcutThatStartsIt) {
-    std::wstring deep = temp.Path().native();
-    for (int i = 0; deep.size() < 310; ++i) {
-        deep += L"\\tiefer-ordner-" + std::to_wstring(i);
-    }
+    const std::wstring deep = testing_support::DeepFolder(temp.Path().native());
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
     ASSERT_TRUE(
         platform::WriteFileReplacing(platform::PathFromWide(deep + L"\\dovrenta.exe"), "MZ"));
@@ -260,17 +258,13 @@ TEST_F(DesktopShortcut, AProgramInAFolder300CharactersDeepGetsAShortcutThatStart
     EXPECT_TRUE(SamePath(longName(link.workingDir), deep) ||
                 SamePath(longName(link.workingDir), deep + L"\\"))
         << platform::PathFromWide(link.workingDir).Native();
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + temp.Path().native() + L"\\tiefer-ordner-0", ignored);
+    testing_support::RemoveDeepFolder(temp.Path().native());
 }
 
 // A desktop folder past MAX_PATH (a redirected profile, say): the shortcut
 // still lands in it.
 TEST_F(DesktopShortcut, ADesktopFolder300CharactersDeepGetsTheShortcut) {
-    std::wstring deep = desktop.native();
-    for (int i = 0; deep.size() < 310; ++i) {
-        deep += L"\\tiefer-ordner-" + std::to_wstring(i);
-    }
+    const std::wstring deep = testing_support::DeepFolder(desktop.native());
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
     WriteDesktopValue(deep, kUserShellFolders);
     WriteDesktopValue(deep);
@@ -278,8 +272,7 @@ TEST_F(DesktopShortcut, ADesktopFolder300CharactersDeepGetsTheShortcut) {
     testing_support::WriteFile(program, "MZ");
     CreateDesktopShortcut(testing_support::PathOf(program), "", "Vantreelv1.08", "d");
     EXPECT_TRUE(platform::FileExists(platform::PathFromWide(deep + L"\\Vantreelv1.08.lnk")));
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + desktop.native() + L"\\tiefer-ordner-0", ignored);
+    testing_support::RemoveDeepFolder(desktop.native());
 }
 
 TEST_F(DesktopShortcut, WithoutADesktopValueNothingIsWrittenAndNothingRaised) {

@@ -1,4 +1,5 @@
 // The Windows save where Windows differs: links to files, paths past MAX_PATH.
+#include "DeepFolder.h"
 #include "FileSystem.h"
 #include "TestUtil.h"
 #include "WidePath.h"
@@ -25,16 +26,6 @@ std::string ReadLong(const std::wstring& path) {
     std::string contents;
     EXPECT_TRUE(ReadWholeFile(PathFromWide(path), contents)) << "cannot read";
     return contents;
-}
-
-// A folder 300 characters deep or more below base, made with the system's own
-// long-path form so that the program's calls are what the test holds.
-std::wstring DeepFolder(const std::wstring& base) {
-    std::wstring path = base;
-    for (int i = 0; path.size() < 310; ++i) {
-        path += L"\\" + std::wstring(L"tief-ordner-") + std::to_wstring(i);
-    }
-    return path;
 }
 
 // Symbolic links under Wine, whose own call for links makes none: the host's,
@@ -125,7 +116,7 @@ TEST(FileSystem, ASaveThroughASymbolicLinkKeepsTheLinkOnWindows) {
 
 TEST(FileSystem, AFolder300CharactersDeepIsMadeWrittenAndRead) {
     TempDir dir;
-    const std::wstring deep = DeepFolder(Wide(dir.Path()));
+    const std::wstring deep = testing_support::DeepFolder(Wide(dir.Path()));
     ASSERT_GT(deep.size(), 300u);
     const FilePath folder = PathFromWide(deep);
     ASSERT_TRUE(CreateFolders(folder));
@@ -146,6 +137,5 @@ TEST(FileSystem, AFolder300CharactersDeepIsMadeWrittenAndRead) {
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     EXPECT_EQ(files, 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + Wide(dir.Path()) + L"\\tief-ordner-0", ignored);
+    testing_support::RemoveDeepFolder(Wide(dir.Path()));
 }

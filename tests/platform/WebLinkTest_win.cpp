@@ -1,5 +1,6 @@
 // Opening a local file on Windows: the shell is given the file's path, so a
 // folder named in any script opens on a system of any code page.
+#include "DeepFolder.h"
 #include "FileSystem.h"
 #include "TestUtil.h"
 #include "WebLink.h"
@@ -74,10 +75,7 @@ TEST(OpenLocalFile, AFileInAFolder300CharactersDeepIsOpenedThroughItsShortForm) 
     testing_support::TempDir dir;
     const std::wstring record = (dir.Path() / "opened.txt").native();
     const RecordingFileType type(record);
-    std::wstring deep = dir.Path().native();
-    for (int i = 0; deep.size() < 310; ++i) {
-        deep += L"\\tiefer-ordner-" + std::to_wstring(i);
-    }
+    const std::wstring deep = testing_support::DeepFolder(dir.Path().native());
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
     const platform::FilePath page = platform::PathFromWide(deep + L"\\index.vthelp");
     ASSERT_TRUE(platform::WriteFileReplacing(page, "<html></html>"));
@@ -103,6 +101,5 @@ TEST(OpenLocalFile, AFileInAFolder300CharactersDeepIsOpenedThroughItsShortForm) 
     wchar_t full[1024] = {};
     ASSERT_GT(::GetLongPathNameW(given.c_str(), full, 1024), 0u) << opened;
     EXPECT_EQ(std::wstring(full), deep + L"\\index.vthelp");
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + dir.Path().native() + L"\\tiefer-ordner-0", ignored);
+    testing_support::RemoveDeepFolder(dir.Path().native());
 }

@@ -2,6 +2,8 @@
 // save dialog and the program's input box, found on the screen and answered
 // from another thread as a user would answer them.
 #include "Win32Dialogs.h"
+
+#include "DeepFolder.h"
 #include "Win32Harness.h"
 
 #include "FileSystem.h"
@@ -158,21 +160,13 @@ std::string ReadLong(const std::wstring& path) {
     return contents;
 }
 
-std::wstring DeepFolder(const std::wstring& base) {
-    std::wstring path = base;
-    for (int i = 0; path.size() < 310; ++i) {
-        path += L"\\tiefer-ordner-" + std::to_wstring(i);
-    }
-    return path;
-}
-
 const char* const kExported = "AiAi.com\r\nAiBai.com\r\nBaiAi.com\r\nBaiBai.com\r\n";
 
 } // namespace
 
 TEST(Win32RealDialog, TheSaveDialogOfACopyInAFolder300CharactersDeepExportsThere) {
     testing_support::TempDir dir;
-    const std::wstring deep = DeepFolder(dir.Path().native());
+    const std::wstring deep = testing_support::DeepFolder(dir.Path().native());
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
     ExportRig rig(deep);
     // The dialog opens in the copy's folder where it can take its short form,
@@ -188,8 +182,7 @@ TEST(Win32RealDialog, TheSaveDialogOfACopyInAFolder300CharactersDeepExportsThere
     DialogAnswerer again(rig.w->window->Handle(), L"", kFileNameBox);
     rig.w->ClickTool("xExportBt");
     EXPECT_TRUE(again.Answered());
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + dir.Path().native() + L"\\tiefer-ordner-0", ignored);
+    testing_support::RemoveDeepFolder(dir.Path().native());
 }
 
 TEST(Win32RealDialog, TheSaveDialogOfACopyInAChineseFolderExportsThere) {
@@ -234,7 +227,7 @@ TEST(Win32RealDialog, AFolderTheDialogCannotTakeIsGivenInItsShortFormOrNotAtAll)
     EXPECT_EQ(win32dialogs::DialogFolder(L"C:\\short"), L"C:\\short");
     EXPECT_EQ(win32dialogs::DialogFolder(L""), L"");
     testing_support::TempDir dir;
-    const std::wstring deep = DeepFolder(dir.Path().native());
+    const std::wstring deep = testing_support::DeepFolder(dir.Path().native());
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
     const std::wstring given = win32dialogs::DialogFolder(deep);
     EXPECT_LT(given.size(), static_cast<std::size_t>(MAX_PATH));
@@ -243,7 +236,6 @@ TEST(Win32RealDialog, AFolderTheDialogCannotTakeIsGivenInItsShortFormOrNotAtAll)
         EXPECT_NE(::GetFileAttributesW(given.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     // A folder that does not exist has no short form: none.
-    EXPECT_EQ(win32dialogs::DialogFolder(DeepFolder(L"C:\\no-such-folder")), L"");
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + dir.Path().native() + L"\\tiefer-ordner-0", ignored);
+    EXPECT_EQ(win32dialogs::DialogFolder(testing_support::DeepFolder(L"C:\\no-such-folder")), L"");
+    testing_support::RemoveDeepFolder(dir.Path().native());
 }
