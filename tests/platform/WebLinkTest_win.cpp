@@ -18,16 +18,19 @@ namespace {
 // to a file, as a browser would take it; removed again at the end.
 class RecordingFileType {
 public:
-    explicit RecordingFileType(const std::wstring& record) {
+    // extension: one of each test's own, since ctest runs the tests in
+    // processes side by side and one's clean-up must not take another's type.
+    RecordingFileType(const std::wstring& record, const std::wstring& extension)
+        : extension_(extension), type_(L"VantreelTestHelp" + extension.substr(1)) {
         HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, L".vthelp", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                          nullptr);
-        const std::wstring type = L"VantreelTestHelp";
+        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, extension_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                          &key, nullptr);
+        const std::wstring& type = type_;
         ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(type.c_str()),
                          static_cast<DWORD>((type.size() + 1) * sizeof(wchar_t)));
         ::RegCloseKey(key);
-        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"VantreelTestHelp\\shell\\open\\command", 0, nullptr,
-                          0, KEY_WRITE, nullptr, &key, nullptr);
+        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, (type_ + L"\\shell\\open\\command").c_str(), 0,
+                          nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
         wchar_t system[MAX_PATH];
         ::GetSystemDirectoryW(system, MAX_PATH);
         const std::wstring command =
@@ -37,9 +40,13 @@ public:
         ::RegCloseKey(key);
     }
     ~RecordingFileType() {
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"VantreelTestHelp");
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".vthelp");
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, type_.c_str());
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, extension_.c_str());
     }
+
+private:
+    std::wstring extension_;
+    std::wstring type_;
 };
 
 } // namespace
@@ -47,7 +54,7 @@ public:
 TEST(OpenLocalFile, TheShellGetsThePathOfAFileInAFolderOfAnyScript) {
     testing_support::TempDir dir;
     const std::wstring record = (dir.Path() / "opened.txt").native();
-    const RecordingFileType type(record);
+    const RecordingFileType type(record, L".vthelp");
     const auto folder = dir.Path() / testing_support::FsName("帮助 Björn #1 100%");
     std::filesystem::create_directory(folder);
     const auto page = folder / "index.vthelp";
@@ -74,12 +81,12 @@ TEST(OpenLocalFile, TheShellGetsThePathOfAFileInAFolderOfAnyScript) {
 TEST(OpenLocalFile, AFileInAFolder300CharactersDeepIsOpenedThroughItsShortForm) {
     testing_support::TempDir dir;
     const std::wstring record = (dir.Path() / "opened.txt").native();
-    const RecordingFileType type(record);
+    const RecordingFileType type(record, L".vtdeep");
     const std::wstring deep = testing_support::DeepFolder(dir.Path().native());
     ASSERT_TRUE(platform::CreateFolders(platform::PathFromWide(deep)));
-    const platform::FilePath page = platform::PathFromWide(deep + L"\\index.vthelp");
+    const platform::FilePath page = platform::PathFromWide(deep + L"\\index.vtdeep");
     ASSERT_TRUE(platform::WriteFileReplacing(page, "<html></html>"));
-    const std::wstring shortForm = platform::ShellPath(deep + L"\\index.vthelp");
+    const std::wstring shortForm = platform::ShellPath(deep + L"\\index.vtdeep");
     if (shortForm.empty()) {
         EXPECT_FALSE(platform::OpenLocalFile(page)); // the caller then says so
         return;
@@ -100,6 +107,6 @@ TEST(OpenLocalFile, AFileInAFolder300CharactersDeepIsOpenedThroughItsShortForm) 
     const std::wstring given(opened.begin(), opened.end());
     wchar_t full[1024] = {};
     ASSERT_GT(::GetLongPathNameW(given.c_str(), full, 1024), 0u) << opened;
-    EXPECT_EQ(std::wstring(full), deep + L"\\index.vthelp");
+    EXPECT_EQ(std::wstring(full), deep + L"\\index.vtdeep");
     testing_support::RemoveDeepFolder(dir.Path().native());
 }
