@@ -6,10 +6,10 @@
 // toolkit turns them into its own strings.
 namespace layout {
 
-// The main window.
-inline constexpr int kOuterWidth = 747;
+// The main window: wide enough for the list's words column beside the dates.
+inline constexpr int kOuterWidth = 920;
 inline constexpr int kOuterHeight = 496;
-inline constexpr int kClientWidth = 739; // the outer size less a usual frame
+inline constexpr int kClientWidth = 912; // the outer size less a usual frame
 inline constexpr int kClientHeight = 466;
 inline constexpr int kFontPixels = 14;
 inline constexpr const char* kFontFace = "SimSun"; // 宋体
@@ -45,7 +45,7 @@ inline constexpr ToolButton kToolButtons[] = {
 
 // The regions below the tool bar.
 inline constexpr int kLeftPanelWidth = 353;
-inline constexpr int kFilterGroupHeight = 175;
+inline constexpr int kFilterGroupHeight = 205;
 inline constexpr int kSplitterWidth = 3;
 inline constexpr int kStatusBarHeight = 19;
 inline constexpr int kStatusPaneWidth = 354;
@@ -68,8 +68,8 @@ struct Control {
     bool visible;
 };
 
-inline constexpr int kRow[] = {22, 52, 82, 112, 142};
-inline constexpr int kHiddenRow = 172;
+inline constexpr int kRow[] = {22, 52, 82, 112, 142, 172};
+inline constexpr int kHiddenRow = 202;
 inline constexpr int kLabelDrop = 3;   // labels sit this much below their row
 inline constexpr int kButtonX = 272;   // the right-hand column of buttons
 inline constexpr int kSpinMinimum = 0; // the spin edits' range
@@ -104,6 +104,8 @@ inline constexpr Control kFilterControls[] = {
     {"LastKeyEd", Kind::Edit, "", "固定在最后的音节", 195, kRow[4], 49, 22, true},
     {"stBt4", Kind::Button, "保存设置", "保存左边的所有域名过滤设置为一个命名记录。", kButtonX,
      kRow[4] - 1, 66, 24, true},
+    {"YmCiYuChk", Kind::Check, "只要词语",
+     "只增加拼音能读成常用词语的域名，比如 MeiLi（美丽、魅力）。", 8, kRow[5], 100, 20, true},
     // Never shown, yet part of every generation and every profile.
     {"", Kind::Label, "域名模式匹配:      ", "", 8, kHiddenRow + kLabelDrop, 70, 16, false},
     {"YmPiPeiEd", Kind::Edit, "z*s",
@@ -114,13 +116,14 @@ inline constexpr Control kFilterControls[] = {
      false},
 };
 
-// The result list's columns; the last one stretches to the list's right edge.
+// The result list's columns; the last one stretches to the list's right edge,
+// never narrower than its width here.
 struct Column {
     const char* title;
     int width;
 };
 inline constexpr Column kColumns[] = {
-    {"域名", 120}, {"状态", 70}, {"注册日期", 90}, {"过期日期", 90}};
+    {"域名", 120}, {"状态", 70}, {"注册日期", 90}, {"过期日期", 90}, {"词语", 150}};
 
 // The About box: a 415 x 165 client area.
 inline constexpr int kAboutWidth = 415;

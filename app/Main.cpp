@@ -222,6 +222,7 @@ void TMainForm::stBt1Click() {
         inputs.Duplication = filters.DuplicationChk;
         inputs.PrevKey = filters.PrevKeyEd;
         inputs.LastKey = filters.LastKeyEd;
+        inputs.WordsOnly = filters.YmCiYuChk;
         std::string refusal;
         const auto request =
             ReadGenerationRequest(inputs, runs_->InProgress(), list_.Count(), refusal);

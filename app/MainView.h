@@ -23,7 +23,7 @@ public:
 
     // The syllable memo's text, lines ended by CR LF.
     virtual std::string MemoText() const = 0;
-    // The eight filter inputs, read and set together.
+    // The filter inputs, read and set together.
     virtual TProfileValues FilterValues() const = 0;
     virtual void SetFilterValues(const TProfileValues& values) = 0;
 

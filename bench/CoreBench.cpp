@@ -1,5 +1,6 @@
 // Figures of the parts without the window: parsing, one exchange, waiting
-// workers, generation, the result list and the profile store.
+// workers, generation, the result list, the word list and the profile store.
+#include "Base.h"
 #include "Generator.h"
 #include "Profiles.h"
 #include "RdapTestServer.h"
@@ -7,6 +8,8 @@
 #include "TestUtil.h"
 #include "WhoisParser.h"
 #include "WhoisTestServer.h"
+#include "WordListData.h"
+#include "Words.h"
 #include "WorkerHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using testing_support::TempDir;
@@ -240,6 +244,92 @@ void BM_Sort20000Rows(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Sort20000Rows)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// 100 syllables that users type: 10 000 names of two, some 1 in 3 a word.
+std::vector<std::string> HundredSyllables() {
+    auto syllables = SplitWords(
+        " ", "ai an ba bai ban bao bei ben bi bian bo bu cai can chang chao chen cheng chi chu "
+             "da dai dan dao de deng di dian dong du duo fa fan fang fei fen feng fu gai gan "
+             "gao ge gong guo hai han hao he hong hu hua huan huang hui ji jia jian jiang jin "
+             "jing ke kai kan lai lan le li lian liang lin long lu ma mai man mei men mi ming "
+             "mu na nan ni pai ping qi qian qing ren shan shang shi tian wen xi xiu you zhi "
+             "zhong zi");
+    if (syllables.size() != 100) {
+        std::abort(); // the figures are for 10 000 names
+    }
+    return syllables;
+}
+
+// The index of the list built into the program, as its first use makes it.
+void BM_WordIndexFirstUse(benchmark::State& state) {
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const words::TWordIndex index(words::WordListBytes());
+        count = index.Count();
+        benchmark::DoNotOptimize(count);
+    }
+    state.counters["spellings"] = static_cast<double>(count);
+    state.counters["index_kib"] = static_cast<double>(count * sizeof(std::uint32_t)) / 1024;
+    state.counters["list_kib"] = static_cast<double>(words::WordListBytes().size()) / 1024;
+}
+BENCHMARK(BM_WordIndexFirstUse)->Unit(benchmark::kMillisecond);
+
+void BM_LookupWords10000Names(benchmark::State& state) {
+    const auto syllables = HundredSyllables();
+    std::vector<std::string> names;
+    for (const auto& a : syllables) {
+        for (const auto& b : syllables) {
+            names.push_back(a + b);
+        }
+    }
+    words::Lookup("meili"); // the index is made once, at the first lookup
+    int found = 0;
+    for (auto _ : state) {
+        found = 0;
+        for (const auto& name : names) {
+            found += words::Lookup(name).Words.empty() ? 0 : 1;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["with_words"] = found;
+}
+BENCHMARK(BM_LookupWords10000Names)->Unit(benchmark::kMillisecond);
+
+// 增加域名 with 只要词语 ticked: 100 syllables, 10 000 names tested.
+void BM_GenerateWordsOnly100Syllables(benchmark::State& state) {
+    TGenerationRequest request;
+    request.Syllables = HundredSyllables();
+    request.LenMin = 2;
+    request.LenMax = 10;
+    request.WordsOnly = true;
+    words::Lookup("meili");
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        auto captions = GenerateCaptions(request);
+        kept = captions.size();
+        benchmark::DoNotOptimize(captions);
+    }
+    state.counters["kept"] = static_cast<double>(kept);
+}
+BENCHMARK(BM_GenerateWordsOnly100Syllables)->Unit(benchmark::kMillisecond);
+
+void BM_SortByWords20000Rows(benchmark::State& state) {
+    std::vector<std::string> captions;
+    const auto syllables = HundredSyllables();
+    for (int i = 0; i < 20000; ++i) {
+        const auto k = static_cast<std::size_t>((i * 7919) % 10000);
+        captions.push_back(syllables[k / 100] + syllables[k % 100] + ".com");
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        TResultList list;
+        list.AddPendingRows(captions);
+        state.ResumeTiming();
+        list.Sort(TResultList::kWordsColumn);
+        benchmark::DoNotOptimize(list.Row(0));
+    }
+}
+BENCHMARK(BM_SortByWords20000Rows)->Unit(benchmark::kMillisecond);
 
 void BM_ProfileIn500Sections(benchmark::State& state) {
     TempDir dir;

@@ -2,6 +2,7 @@
 
 #include "Base.h"
 #include "Texts.h"
+#include "Words.h"
 
 namespace {
 
@@ -83,6 +84,9 @@ std::vector<std::string> GenerateCaptions(const TGenerationRequest& request) {
                 continue;
             }
             if (!last.empty() && !EndsWith(upperName, last)) {
+                continue;
+            }
+            if (request.WordsOnly && words::Lookup(upperName).Words.empty()) {
                 continue;
             }
             std::string caption;

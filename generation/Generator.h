@@ -8,6 +8,8 @@
 
 // Every name of two syllables that passes the filters, as row captions (name +
 // ".com"), in the order of the walk: first syllable slowest, second fastest.
+// With WordsOnly, after every other test, only the names that spell at least
+// one Chinese word.
 std::vector<std::string> GenerateCaptions(const TGenerationRequest& request);
 
 // Whether one pattern word matches a name. It answers yes for every pair: the

@@ -77,6 +77,7 @@ TProfileValues LoadProfile(const platform::FilePath& iniPath, const std::string&
     values.DuplicationChk = ReadInteger(iniPath, name, "DuplicationChk", 0) != 0;
     values.PrevKeyEd = platform::ProfileReadString(name, "PrevKeyEd", "", iniPath);
     values.LastKeyEd = platform::ProfileReadString(name, "LastKeyEd", "", iniPath);
+    values.YmCiYuChk = ReadInteger(iniPath, name, "YmCiYuChk", 0) != 0;
     return values;
 }
 
@@ -100,4 +101,6 @@ void SaveProfile(const platform::FilePath& iniPath, const std::string& name,
     Write(iniPath, name, "DuplicationChk", values.DuplicationChk ? "1" : "0");
     Write(iniPath, name, "PrevKeyEd", values.PrevKeyEd);
     Write(iniPath, name, "LastKeyEd", values.LastKeyEd);
+    // Last, so that the eight keys an older copy reads stand as it wrote them.
+    Write(iniPath, name, "YmCiYuChk", values.YmCiYuChk ? "1" : "0");
 }

@@ -49,5 +49,6 @@ std::optional<TGenerationRequest> ReadGenerationRequest(const TGenerationInputs&
     request.Duplication = inputs.Duplication;
     request.PrevKey = inputs.PrevKey;
     request.LastKey = inputs.LastKey;
+    request.WordsOnly = inputs.WordsOnly;
     return request;
 }

@@ -15,6 +15,7 @@ struct TGenerationInputs {
     bool Duplication = false;  // DuplicationChk (hidden)
     std::string PrevKey;       // PrevKeyEd: leading text, whole
     std::string LastKey;       // LastKeyEd: trailing text, whole
+    bool WordsOnly = false;    // YmCiYuChk: only names that spell a word
 };
 
 // A request that passed the checks.
@@ -28,6 +29,7 @@ struct TGenerationRequest {
     bool Duplication = false;
     std::string PrevKey;
     std::string LastKey;
+    bool WordsOnly = false;
 };
 
 constexpr int kMaxRowsBeforeGeneration = 10000;

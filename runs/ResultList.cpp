@@ -20,6 +20,9 @@ const std::string& TListRow::Column(int column) const {
     if (column == 0) {
         return Caption;
     }
+    if (column == TResultList::kWordsColumn) {
+        return Words;
+    }
     const auto index = static_cast<std::size_t>(column - 1);
     return column > 0 && index < SubItems.size() ? SubItems[index] : kEmpty;
 }
@@ -46,7 +49,9 @@ void TResultList::AddPendingRows(const std::vector<std::string>& captions) {
     }
     rows_.reserve(rows_.size() + captions.size());
     for (const auto& caption : captions) {
-        rows_.push_back(TListRow{caption, {texts::StatusPending()}});
+        const words::TSpelling spelling = words::LookupCaption(caption);
+        rows_.push_back(TListRow{
+            caption, {texts::StatusPending()}, std::string(spelling.Words), spelling.Rank});
     }
     if (observer_) {
         observer_->RowsAppended();
@@ -104,6 +109,16 @@ void TResultList::Sort(int column) {
     if (observer_) {
         observer_->ListAboutToBeReset();
     }
+    if (column == kWordsColumn) {
+        // No word has the highest rank of all, so those rows go last.
+        std::stable_sort(rows_.begin(), rows_.end(), [](const TListRow& a, const TListRow& b) {
+            return a.WordRank < b.WordRank;
+        });
+        if (observer_) {
+            observer_->ListReset();
+        }
+        return;
+    }
     const bool byAnswer = column != 0;
     std::stable_sort(
         rows_.begin(), rows_.end(), [column, byAnswer](const TListRow& a, const TListRow& b) {
@@ -137,6 +152,9 @@ int CompareListText(std::string_view a, std::string_view b) {
 }
 
 int CompareRows(const TListRow& a, const TListRow& b, int column) {
+    if (column == TResultList::kWordsColumn) {
+        return a.WordRank == b.WordRank ? 0 : (a.WordRank < b.WordRank ? -1 : 1);
+    }
     if (column != 0 && (a.IsPending() || b.IsPending())) {
         return 0;
     }

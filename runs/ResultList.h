@@ -1,18 +1,24 @@
 #pragma once
 
+#include "Words.h"
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 struct TYmSeekRec;
 
-// A row of the result list: the caption (name + ".com") and the sub-items of the
-// columns after it: status, registration date, expiry date.
+// A row of the result list: the caption (name + ".com"), the sub-items of the
+// columns after it (status, registration date, expiry date) and the Chinese
+// words the name spells, which the row has from the start.
 struct TListRow {
     std::string Caption;
     std::vector<std::string> SubItems;
+    std::string Words;                       // GBK, joined by "、"
+    std::uint32_t WordRank = words::kNoWord; // the first word's commonness
 
-    // The text of column 0 to 3; "" where the row has no such sub-item.
+    // The text of column 0 to 4; "" where the row has no such sub-item.
     const std::string& Column(int column) const;
     bool IsPending() const;
 };
@@ -31,7 +37,8 @@ public:
 // The result list: the names waiting to be asked about, and their answers.
 class TResultList {
 public:
-    static constexpr int kColumnCount = 4;
+    static constexpr int kColumnCount = 5;
+    static constexpr int kWordsColumn = 4;
 
     int Count() const { return static_cast<int>(rows_.size()); }
     const TListRow& Row(int index) const { return rows_[static_cast<std::size_t>(index)]; }
@@ -51,7 +58,9 @@ public:
     bool RecordAnswer(const TYmSeekRec& rec);
 
     // Sorts ascending by column, stably. By the status or a date column, rows
-    // still pending go after the answered ones, in the order they had.
+    // still pending go after the answered ones, in the order they had. By the
+    // words, the names whose first word is most common come first, and those
+    // without a word last, in the order they had.
     void Sort(int column);
 
     void SetObserver(IResultListObserver* observer) { observer_ = observer; }
@@ -66,5 +75,6 @@ private:
 int CompareListText(std::string_view a, std::string_view b);
 
 // The comparison of two rows by column; 0 for a pair that holds a pending row
-// when sorting by the status or a date column (no ordering from the texts).
+// when sorting by the status or a date column (no ordering from the texts),
+// and for two rows without words by the words column.
 int CompareRows(const TListRow& a, const TListRow& b, int column);

@@ -16,7 +16,7 @@ out=$(mktemp -d)
 build/bench/bench_core --benchmark_min_time=0.2 --benchmark_color=false >"$out/core.txt" 2>/dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench_window --benchmark_min_time=0.2 \
     --benchmark_color=false >"$out/window.txt" 2>/dev/null
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
     source tools/wine-prefix.sh "$(pwd)/build-win-bench/wineprefix" unmanaged
     wine build-win-bench/bench/bench_win32_window.exe
 ' >"$out/win32.txt" 2>/dev/null

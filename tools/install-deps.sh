@@ -4,16 +4,19 @@
 set -euo pipefail
 
 # "app" installs what building and starting the program needs; "windows" what
-# cross-building the Windows program and starting it under Wine needs; anything
-# "package" what tools/package.sh needs; anything
-# else (the default) also what the tests, sanitizers, fuzzers and the Windows
-# build and its window tests (Wine on a virtual screen) need.
+# cross-building the Windows program and starting it under Wine needs;
+# "package" what tools/package.sh needs; "words" what tools/make-words.sh
+# needs; anything else (the default) also what the tests, sanitizers, fuzzers
+# and the Windows build and its window tests (Wine on a virtual screen) need.
 case "${1:-all}" in
 app)
     packages=(build-essential cmake qt6-base-dev fonts-wqy-microhei libcurl4-openssl-dev nlohmann-json3-dev libidn2-dev pkgconf)
     ;;
 windows)
     packages=(cmake g++-mingw-w64-x86-64-posix nlohmann-json3-dev wine wine64 fonts-wqy-microhei xvfb xauth locales)
+    ;;
+words)
+    packages=(python3 rime-data-pinyin-simp python3-jieba)
     ;;
 package)
     packages=(build-essential cmake qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev libidn2-dev pkgconf
@@ -27,7 +30,7 @@ package)
         clang libclang-rt-14-dev
         googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales
         nsis dpkg-dev file lintian desktop-file-utils appstream git xdotool x11-utils unzip xdg-utils
-        procps
+        procps python3 rime-data-pinyin-simp python3-jieba
     )
     ;;
 esac
@@ -50,7 +53,7 @@ fi
 # Wine takes a Windows' code page from the locale it starts in (zh_CN: 936, the
 # Chinese Windows; en_US: 1252), and names files in that locale's character
 # set: the Windows tests need both locales generated, in UTF-8.
-if [ "${1:-all}" != app ] && [ "${1:-all}" != package ]; then
+if [ "${1:-all}" != app ] && [ "${1:-all}" != package ] && [ "${1:-all}" != words ]; then
     for name in en_US zh_CN; do
         if ! locale -a 2>/dev/null | grep -qix "$name.utf-\?8"; then
             sudo_cmd=()

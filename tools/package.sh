@@ -83,5 +83,17 @@ dpkg-deb -x "$out/$deb" "$contents"
 desktop-file-validate "$contents"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
 
+# The built-in word list's licences ask for their notices in every package.
+for notice in rime-pinyin-simp "Android Open Source Project" jieba "Sun Junyi" Apache-2.0; do
+    grep -q "$notice" "$contents/usr/share/doc/vantreel/copyright" ||
+        { echo "the Debian package's copyright file lacks: $notice" >&2; exit 1; }
+done
+for notice in rime-pinyin-simp "Android Open Source Project" jieba "Sun Junyi" \
+    "Apache License" "TERMS AND CONDITIONS FOR USE, REPRODUCTION"; do
+    unzip -p "$out/${packages[1]}" LICENSE.txt | grep -q "$notice" ||
+        { echo "the zip's LICENSE.txt lacks: $notice" >&2; exit 1; }
+done
+echo "-- the word list's notices are in the Debian package and the Windows zip"
+
 echo "== SHA-256"
 (cd "$out" && sha256sum "${packages[@]}")

@@ -15,7 +15,7 @@ if [ -z "${DISPLAY:-}" ]; then
 There is no X display to show the window on (DISPLAY is not set). Start this
 command from a terminal inside your desktop session, or, on a machine without
 one, inside a virtual screen:
-    xvfb-run -a -s "-screen 0 1280x800x24" bash tools/run-windows.sh
+    xvfb-run -a -s "-screen 0 1600x1000x24" bash tools/run-windows.sh
 MSG
     exit 1
 fi

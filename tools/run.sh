@@ -13,7 +13,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 There is no desktop to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).
 Start this command from a terminal inside your desktop session, or, on a machine
 without one, install Debian's xvfb and start the program inside a virtual screen:
-    xvfb-run -s "-screen 0 1280x800x24" build-app/app/qt/dovrenta
+    xvfb-run -s "-screen 0 1600x1000x24" build-app/app/qt/dovrenta
 MSG
     exit 1
 fi

@@ -19,6 +19,9 @@ bash tools/install-deps.sh
 jobs=$(nproc)
 fuzz_seconds=${VANTREEL_FUZZ_SECONDS:-25}
 
+echo "== 0. the word list, made again from its packages ($(date +%T))"
+bash tools/make-words.sh --check
+
 echo "== 1. the whole suite ($(date +%T))"
 # Release, as the packages are built: stage 6 packages this very program.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVANTREEL_WERROR=ON
@@ -73,7 +76,7 @@ if ! wait "$package_pid"; then
 fi
 # A Wine of the build's own (tools/wine-prefix.sh), its windows on a virtual screen.
 status=0
-xvfb-run -a -s "-screen 0 1280x800x24" bash tools/wine-ctest.sh || status=$?
+xvfb-run -a -s "-screen 0 1600x1000x24" bash tools/wine-ctest.sh || status=$?
 [ "$status" -eq 0 ] || exit "$status"
 
 echo "== 6. the packages ($(date +%T))"
@@ -84,7 +87,7 @@ for package in dist/*; do
         { echo "two builds of one commit differ: $(basename "$package")" >&2; exit 1; }
 done
 echo "-- the second build's packages are the same, byte for byte"
-xvfb-run -a -s "-screen 0 1280x800x24" bash tools/package-checks.sh dist
+xvfb-run -a -s "-screen 0 1600x1000x24" bash tools/package-checks.sh dist
 
 # One closing line for the ctest runs together (each failed run has already
 # stopped this script).

@@ -76,10 +76,9 @@ TQtMainWindow::TQtMainWindow(TMainFormOptions options, QWidget* parent) : QMainW
     form_ = std::make_unique<TMainForm>(static_cast<IMainView&>(*this), std::move(options));
     listModel_ = new TResultListModel(form_->ResultList(), this);
     RzListView->setModel(listModel_);
-    // The last column stretches: given no width of its own, it shrinks with the
-    // list down to the header's minimum, so no horizontal scroll bar appears
-    // while the first three columns fit.
-    for (int column = 0; column + 1 < TResultList::kColumnCount; ++column) {
+    // The last column stretches: it takes what the others leave, and never less
+    // than its own width, so the words column scrolls rather than vanishing.
+    for (int column = 0; column < TResultList::kColumnCount; ++column) {
         RzListView->setColumnWidth(column, layout::kColumns[column].width);
     }
 }
@@ -330,6 +329,7 @@ QWidget* TQtMainWindow::BuildFilterGroup(QWidget* parent) {
     PrevKeyEd = group->findChild<QLineEdit*>(QStringLiteral("PrevKeyEd"));
     LastKeyEd = group->findChild<QLineEdit*>(QStringLiteral("LastKeyEd"));
     DuplicationChk = group->findChild<QCheckBox*>(QStringLiteral("DuplicationChk"));
+    YmCiYuChk = group->findChild<QCheckBox*>(QStringLiteral("YmCiYuChk"));
 
     using Handler = void (TMainForm::*)();
     const std::pair<const char*, Handler> buttons[] = {{"stBt1", &TMainForm::stBt1Click},
@@ -402,6 +402,7 @@ TProfileValues TQtMainWindow::FilterValues() const {
     values.DuplicationChk = DuplicationChk->isChecked();
     values.PrevKeyEd = Gbk(PrevKeyEd->text());
     values.LastKeyEd = Gbk(LastKeyEd->text());
+    values.YmCiYuChk = YmCiYuChk->isChecked();
     return values;
 }
 
@@ -414,6 +415,7 @@ void TQtMainWindow::SetFilterValues(const TProfileValues& values) {
     DuplicationChk->setChecked(values.DuplicationChk);
     PrevKeyEd->setText(Q(values.PrevKeyEd));
     LastKeyEd->setText(Q(values.LastKeyEd));
+    YmCiYuChk->setChecked(values.YmCiYuChk);
 }
 
 void TQtMainWindow::SetCountLabel(const std::string& text) {

@@ -71,6 +71,7 @@ private:
     QLineEdit* YmPaiEd = nullptr;
     QLineEdit* YmPiPeiEd = nullptr;
     QCheckBox* DuplicationChk = nullptr;
+    QCheckBox* YmCiYuChk = nullptr;
     QLineEdit* PrevKeyEd = nullptr;
     QLineEdit* LastKeyEd = nullptr;
     QPlainTextEdit* YinjieMemo = nullptr;

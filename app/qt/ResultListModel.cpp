@@ -28,6 +28,11 @@ QVariant TResultListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
         return Q(list_.Row(index.row()).Column(index.column()));
     }
+    // A name's words can be more than the column shows.
+    if (role == Qt::ToolTipRole && index.column() == TResultList::kWordsColumn) {
+        const std::string& words = list_.Row(index.row()).Words;
+        return words.empty() ? QVariant() : QVariant(Q(words));
+    }
     return {};
 }
 

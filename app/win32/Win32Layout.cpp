@@ -338,8 +338,8 @@ void TWin32MainWindow::Arrange() {
     FitLastColumn();
 }
 
-// The last column takes what the first three leave, so no horizontal scroll
-// bar appears while they fit.
+// The last column takes what the others leave, but never less than its own
+// width: the words column then scrolls rather than shrinking to nothing.
 void TWin32MainWindow::FitLastColumn() {
     HWND list = Control("RzListView");
     RECT client{};
@@ -349,7 +349,8 @@ void TWin32MainWindow::FitLastColumn() {
         used += static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
     }
     const int last = TResultList::kColumnCount - 1;
-    const int width = std::max(S(16), static_cast<int>(client.right) - used);
+    const int width =
+        std::max(S(layout::kColumns[last].width), static_cast<int>(client.right) - used);
     // Setting a width repaints the whole list: only when it changes.
     if (::SendMessageW(list, LVM_GETCOLUMNWIDTH, last, 0) != width) {
         ::SendMessageW(list, LVM_SETCOLUMNWIDTH, last, width);

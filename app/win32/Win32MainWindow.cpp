@@ -339,6 +339,7 @@ TProfileValues TWin32MainWindow::FilterValues() const {
         ::SendMessageW(Control("DuplicationChk"), BM_GETCHECK, 0, 0) == BST_CHECKED;
     values.PrevKeyEd = EditText("PrevKeyEd");
     values.LastKeyEd = EditText("LastKeyEd");
+    values.YmCiYuChk = ::SendMessageW(Control("YmCiYuChk"), BM_GETCHECK, 0, 0) == BST_CHECKED;
     return values;
 }
 
@@ -352,6 +353,8 @@ void TWin32MainWindow::SetFilterValues(const TProfileValues& values) {
                    values.DuplicationChk ? BST_CHECKED : BST_UNCHECKED, 0);
     SetEditText("PrevKeyEd", values.PrevKeyEd);
     SetEditText("LastKeyEd", values.LastKeyEd);
+    ::SendMessageW(Control("YmCiYuChk"), BM_SETCHECK,
+                   values.YmCiYuChk ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TWin32MainWindow::SetCountLabel(const std::string& text) {

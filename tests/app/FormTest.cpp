@@ -1,6 +1,7 @@
 // The main form's handlers against a scripted view: the logic both window
 // toolkits share, tested once, on every system.
 #include "FileSystem.h"
+#include "Generator.h"
 #include "Layout.h"
 #include "Main.h"
 #include "ProcessCounts.h"
@@ -163,6 +164,24 @@ TEST(MainForm, GenerationAppendsRowsAndRefusesWhatIsTooMuch) {
     EXPECT_EQ(rig.form->ResultList().Count(), 0);
 }
 
+// The words box reaches the generator from the view's filters.
+TEST(MainForm, TheWordsBoxAddsOnlyNamesThatSpellAWord) {
+    FormRig rig;
+    rig.view.filters.YmCiYuChk = true;
+    rig.form->stBt1Click();
+    const int kept = rig.form->ResultList().Count();
+    EXPECT_GT(kept, 100);
+    EXPECT_LT(kept, 484);
+    for (int i = 0; i < kept; ++i) {
+        ASSERT_FALSE(rig.form->ResultList().Row(i).Words.empty())
+            << rig.form->ResultList().Row(i).Caption;
+    }
+    EXPECT_EQ(rig.view.countLabel, CountLabelAfterGeneration(kept));
+    rig.view.filters.YmCiYuChk = false;
+    rig.form->stBt1Click();
+    EXPECT_EQ(rig.form->ResultList().Count(), kept + 484);
+}
+
 TEST(MainForm, ProfilesAreSavedLoadedClampedAndCleared) {
     FormRig rig;
     rig.view.filters.YmLenSp1 = 4;
@@ -170,6 +189,7 @@ TEST(MainForm, ProfilesAreSavedLoadedClampedAndCleared) {
     rig.view.filters.YmHanEd = "ai bai";
     rig.view.filters.YmPiPeiEd = "z*s";
     rig.view.filters.PrevKeyEd = G("好");
+    rig.view.filters.YmCiYuChk = true;
     // A name whose characters hold the code of "]" as their second byte.
     const std::string name = G("郵件");
     rig.view.inputs.push_back({true, name});
@@ -181,7 +201,7 @@ TEST(MainForm, ProfilesAreSavedLoadedClampedAndCleared) {
               "[" + name +
                   "]\r\nYmLenSp1=4\r\nYmLenSp2=6\r\nYmHanEd=ai bai\r\nYmPaiEd=\r\n"
                   "YmPiPeiEd=z*s\r\nDuplicationChk=0\r\nPrevKeyEd=" +
-                  G("好") + "\r\nLastKeyEd=\r\n");
+                  G("好") + "\r\nLastKeyEd=\r\nYmCiYuChk=1\r\n");
 
     // Cancelling or an empty name saves nothing.
     rig.view.inputs.push_back({false, "ignored"});
@@ -194,12 +214,14 @@ TEST(MainForm, ProfilesAreSavedLoadedClampedAndCleared) {
     EXPECT_EQ(rig.view.filters.YmLenSp1, 2);
     EXPECT_EQ(rig.view.filters.YmLenSp2, 10);
     EXPECT_EQ(rig.view.filters.YmPiPeiEd, "");
+    EXPECT_FALSE(rig.view.filters.YmCiYuChk);
     EXPECT_EQ(rig.view.selectedProfile, -1);
 
     rig.form->SettingCbbChange(0);
     EXPECT_EQ(rig.view.filters.YmLenSp1, 4);
     EXPECT_EQ(rig.view.filters.YmHanEd, "ai bai");
     EXPECT_EQ(rig.view.filters.PrevKeyEd, G("好"));
+    EXPECT_TRUE(rig.view.filters.YmCiYuChk);
 
     // Stored lengths outside the spin edits' range load clamped.
     WriteFile(rig.folder.Path() / "kestrova.ini", "[odd]\r\nYmLenSp1=-4\r\nYmLenSp2=0x400\r\n");

@@ -1,5 +1,6 @@
 #include "Generator.h"
 #include "TestUtil.h"
+#include "Words.h"
 
 #include <gtest/gtest.h>
 
@@ -127,4 +128,111 @@ TEST(CountLabel, TextsAfterGenerationAndEmptying) {
     EXPECT_EQ(CountLabelAfterGeneration(584), G("共584个域名"));
     EXPECT_EQ(CountLabelAfterGeneration(12345), G("共12345个域名"));
     EXPECT_EQ(CountLabelAfterEmptying(0), G("共0000个域名"));
+}
+
+namespace {
+
+bool SpellsAWord(const std::string& name) {
+    return !words::Lookup(name).Words.empty();
+}
+
+// What the box leaves of a generation: the names that spell a word, in order.
+Names WithWords(const Names& names) {
+    Names out;
+    std::copy_if(names.begin(), names.end(), std::back_inserter(out), SpellsAWord);
+    return out;
+}
+
+} // namespace
+
+TEST(GeneratorWordsOnly, KeepsOnlyNamesThatSpellAWordInWalkOrder) {
+    TGenerationRequest request = AiBai();
+    request.Syllables = {"Mei", "Li", "Fang", "An", "Ai", "Bai"};
+    const Names all = Generate(request);
+    request.WordsOnly = true;
+    const Names some = Generate(request);
+    EXPECT_EQ(some, WithWords(all));
+    for (const char* name : {"MeiLi", "FangAn", "AnLi", "MeiMei"}) {
+        EXPECT_NE(std::find(some.begin(), some.end(), name), some.end()) << name;
+    }
+    for (const char* name : {"AiBai", "BaiAi", "AiFang", "FangBai", "AnMei"}) {
+        EXPECT_EQ(std::find(some.begin(), some.end(), name), some.end()) << name;
+    }
+    EXPECT_LT(some.size(), all.size());
+}
+
+// The box is the last test: with any other filter it keeps, of what that
+// filter gives, exactly the names that spell a word.
+TEST(GeneratorWordsOnly, ComesAfterEveryOtherFilter) {
+    const std::vector<std::pair<const char*, std::function<void(TGenerationRequest&)>>> filters = {
+        {"lengths 4 to 5",
+         [](auto& r) {
+             r.LenMin = 4;
+             r.LenMax = 5;
+         }},
+        {"contains an",
+         [](auto& r) {
+             r.HanWords = {"an"};
+         }},
+        {"excludes mei",
+         [](auto& r) {
+             r.PaiWords = {"mei"};
+         }},
+        {"leading Mei",
+         [](auto& r) {
+             r.PrevKey = "Mei";
+         }},
+        {"trailing li",
+         [](auto& r) {
+             r.LastKey = "li";
+         }},
+        {"duplication",
+         [](auto& r) {
+             r.Duplication = true;
+         }},
+        {"pattern",
+         [](auto& r) {
+             r.PiPeiWords = {"z*s"};
+         }},
+        {"all at once",
+         [](auto& r) {
+             r.LenMin = 4;
+             r.HanWords = {"i"};
+             r.PaiWords = {"bai"};
+             r.PrevKey = "m";
+             r.LastKey = "i";
+         }},
+    };
+    for (const auto& [what, set] : filters) {
+        TGenerationRequest request = AiBai();
+        request.Syllables = {"Mei", "Li", "Fang", "An", "Ai", "Bai", "Mi", "Ma"};
+        set(request);
+        const Names filtered = Generate(request);
+        request.WordsOnly = true;
+        EXPECT_EQ(Generate(request), WithWords(filtered)) << what;
+    }
+}
+
+TEST(GeneratorWordsOnly, TheDefaultSyllablesKeepTheNamesThatMeanSomething) {
+    TGenerationInputs in;
+    in.Memo = "ai  bai   bin    du fu gao hao hua jia jie kan \r\n"
+              "mai mei pai shan shi tian wen wa xi xiu you\r\n\r\n";
+    in.WordsOnly = true;
+    std::string refusal;
+    const auto request = ReadGenerationRequest(in, false, 0, refusal);
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(request->WordsOnly);
+    const Names names = Generate(*request);
+    EXPECT_GT(names.size(), 100u);
+    EXPECT_LT(names.size(), 484u);
+    EXPECT_TRUE(std::all_of(names.begin(), names.end(), SpellsAWord));
+    EXPECT_NE(std::find(names.begin(), names.end(), "ShiJie"), names.end()); // 世界
+    EXPECT_EQ(std::find(names.begin(), names.end(), "AiBai"), names.end());
+}
+
+TEST(GeneratorWordsOnly, NamesWithDigitsOrChineseSpellNothing) {
+    TGenerationRequest request = AiBai();
+    request.Syllables = {"Mei", "Li", "Li1", "\xC0\xF6"};
+    request.WordsOnly = true;
+    EXPECT_EQ(Generate(request), (Names{"MeiMei", "MeiLi", "LiLi"}));
 }

@@ -27,16 +27,18 @@ TProfileValues Sample() {
     v.DuplicationChk = true;
     v.PrevKeyEd = "Hao";
     v.LastKeyEd = "you";
+    v.YmCiYuChk = true;
     return v;
 }
 
 } // namespace
 
-TEST_F(Profiles, SaveWritesTheEightKeysInOrderAndLoadReadsThemBack) {
+TEST_F(Profiles, SaveWritesTheEightKeysInOrderThenTheWordsBoxAndLoadReadsThemBack) {
     SaveProfile(path, "short", Sample());
     EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"),
               "[short]\r\nYmLenSp1=3\r\nYmLenSp2=7\r\nYmHanEd=ai bai\r\nYmPaiEd=\xBA\xC3\r\n"
-              "YmPiPeiEd=\r\nDuplicationChk=1\r\nPrevKeyEd=Hao\r\nLastKeyEd=you\r\n");
+              "YmPiPeiEd=\r\nDuplicationChk=1\r\nPrevKeyEd=Hao\r\nLastKeyEd=you\r\n"
+              "YmCiYuChk=1\r\n");
     const auto v = LoadProfile(path, "SHORT"); // letter case does not matter
     EXPECT_EQ(v.YmLenSp1, 3);
     EXPECT_EQ(v.YmLenSp2, 7);
@@ -46,7 +48,38 @@ TEST_F(Profiles, SaveWritesTheEightKeysInOrderAndLoadReadsThemBack) {
     EXPECT_TRUE(v.DuplicationChk);
     EXPECT_EQ(v.PrevKeyEd, "Hao");
     EXPECT_EQ(v.LastKeyEd, "you");
+    EXPECT_TRUE(v.YmCiYuChk);
     EXPECT_EQ(ListProfiles(path), (std::vector<std::string>{"short"}));
+    auto clear = Sample();
+    clear.YmCiYuChk = false;
+    SaveProfile(path, "short", clear);
+    EXPECT_FALSE(LoadProfile(path, "short").YmCiYuChk);
+    EXPECT_NE(ReadFile(dir.Path() / "kestrova.ini").find("YmCiYuChk=0\r\n"), std::string::npos);
+}
+
+// A file of the older program: the eight keys, no words box. It loads with the
+// box clear, and saved back its eight keys stand as they were, in their order.
+TEST_F(Profiles, AnOlderFileLoadsWithTheWordsBoxClearAndKeepsItsEightKeys) {
+    const std::string eight =
+        "YmLenSp1=3\r\nYmLenSp2=7\r\nYmHanEd=ai bai\r\nYmPaiEd=\xBA\xC3\r\n"
+        "YmPiPeiEd=\r\nDuplicationChk=1\r\nPrevKeyEd=Hao\r\nLastKeyEd=you\r\n";
+    Hand("[old]\r\n" + eight);
+    const auto v = LoadProfile(path, "old");
+    EXPECT_FALSE(v.YmCiYuChk);
+    EXPECT_EQ(v.YmHanEd, "ai bai");
+    EXPECT_TRUE(v.DuplicationChk);
+    SaveProfile(path, "old", v);
+    EXPECT_EQ(ReadFile(dir.Path() / "kestrova.ini"), "[old]\r\n" + eight + "YmCiYuChk=0\r\n");
+}
+
+TEST_F(Profiles, TheWordsBoxReadsAsTheOtherCheckBoxDoes) {
+    Hand("[abc]\r\nYmCiYuChk=abc\r\n[empty]\r\nYmCiYuChk=\r\n[two]\r\nYmCiYuChk=2\r\n"
+         "[hex]\r\nYmCiYuChk=0x1\r\n[zero]\r\nYmCiYuChk=0\r\n");
+    EXPECT_FALSE(LoadProfile(path, "abc").YmCiYuChk);
+    EXPECT_FALSE(LoadProfile(path, "empty").YmCiYuChk);
+    EXPECT_TRUE(LoadProfile(path, "two").YmCiYuChk);
+    EXPECT_TRUE(LoadProfile(path, "hex").YmCiYuChk);
+    EXPECT_FALSE(LoadProfile(path, "zero").YmCiYuChk);
 }
 
 TEST_F(Profiles, SavingAgainOverwritesTheSameSection) {
@@ -117,6 +150,7 @@ TEST_F(Profiles, ClearedValues) {
     EXPECT_EQ(v.YmLenSp2, 10);
     EXPECT_EQ(v.YmPiPeiEd, "");
     EXPECT_FALSE(v.DuplicationChk);
+    EXPECT_FALSE(v.YmCiYuChk);
 }
 
 TEST_F(Profiles, ANameWithABracketIsRefusedForWhatItIsBeforeAnythingIsWritten) {

@@ -77,3 +77,21 @@ TEST(ReadGenerationRequest, WordListsAndTextsAreTakenAsTheyStand) {
     EXPECT_EQ(request->LenMin, 9);
     EXPECT_EQ(request->LenMax, 3);
 }
+
+TEST(ReadGenerationRequest, TheWordsBoxIsCarriedAndRefusesNothingOfItsOwn) {
+    TGenerationInputs in;
+    in.WordsOnly = true;
+    in.Memo = testing_support::SyllableMemo(101);
+    EXPECT_EQ(Refusal(in, true, 0), G("正在进行域名查询...\r\n\r\n请先停止再做这个操作。"));
+    EXPECT_EQ(Refusal(in, false, 10001),
+              G("待查域名的数目超过10000个了！\r\n\r\n请不要再增加了。"));
+    EXPECT_EQ(
+        Refusal(in, false, 0),
+        G("音节数目超过100个了，暂时不接受超过100个音节的组合要求！\r\n\r\n请减少音节数目。"));
+    in.Memo = "mei li";
+    const auto request = Read(in);
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(request->WordsOnly);
+    in.WordsOnly = false;
+    EXPECT_FALSE(Read(in)->WordsOnly);
+}

@@ -1,3 +1,5 @@
+#include "Generator.h"
+#include "Layout.h"
 #include "TwoServiceRoad.h"
 #include "WhoisTestServer.h"
 #include "WindowHarness.h"
@@ -88,12 +90,21 @@ TEST(MainWindow, StartsWithEveryControlInPlace) {
     EXPECT_EQ(w.Find<QProgressBar>("RzProgressBar")->text(), QStringLiteral("0%"));
 
     auto* list = w.Find<QTableView>("RzListView");
-    EXPECT_EQ(list->model()->columnCount(), 4);
+    EXPECT_EQ(list->model()->columnCount(), 5);
     EXPECT_EQ(list->columnWidth(0), 120);
     EXPECT_EQ(list->columnWidth(1), 70);
     EXPECT_EQ(list->columnWidth(2), 90);
+    EXPECT_EQ(list->columnWidth(3), 90);
+    EXPECT_GE(list->columnWidth(4), 150);
     EXPECT_TRUE(list->horizontalHeader()->stretchLastSection());
     EXPECT_EQ(list->model()->headerData(3, Qt::Horizontal).toString(), U("过期日期"));
+    EXPECT_EQ(list->model()->headerData(4, Qt::Horizontal).toString(), U("词语"));
+    auto* words = w.Find<QCheckBox>("YmCiYuChk");
+    EXPECT_TRUE(words->isVisible());
+    EXPECT_FALSE(words->isChecked());
+    EXPECT_EQ(words->text(), U("只要词语"));
+    EXPECT_EQ(words->toolTip(), U("只增加拼音能读成常用词语的域名，比如 MeiLi（美丽、魅力）。"));
+    EXPECT_LE(words->sizeHint().width(), words->width());
     EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
 
@@ -203,6 +214,7 @@ TEST(MainWindow, ProfilesAreSavedLoadedAndCleared) {
     w.Find<TSpinEdit>("YmLenSp2")->setValue(6);
     w.Find<QLineEdit>("YmHanEd")->setText(QStringLiteral("ai bai"));
     w.Find<QLineEdit>("PrevKeyEd")->setText(U("好"));
+    w.Find<QCheckBox>("YmCiYuChk")->click();
     w.inputs.push_back({true, G("短名")});
     w.Click("stBt4");
     auto* combo = w.Find<QComboBox>("SettingCbb");
@@ -212,7 +224,7 @@ TEST(MainWindow, ProfilesAreSavedLoadedAndCleared) {
     EXPECT_EQ(ini, "[" + G("短名") +
                        "]\r\nYmLenSp1=4\r\nYmLenSp2=6\r\nYmHanEd=ai bai\r\nYmPaiEd=\r\n"
                        "YmPiPeiEd=z*s\r\nDuplicationChk=0\r\nPrevKeyEd=" +
-                       G("好") + "\r\nLastKeyEd=\r\n");
+                       G("好") + "\r\nLastKeyEd=\r\nYmCiYuChk=1\r\n");
 
     // Saving under a listed name lists it again; cancelling or an empty name saves nothing.
     w.inputs.push_back({true, G("短名")});
@@ -229,6 +241,7 @@ TEST(MainWindow, ProfilesAreSavedLoadedAndCleared) {
     EXPECT_EQ(w.Find<QLineEdit>("YmHanEd")->text(), QString());
     EXPECT_EQ(w.Find<QLineEdit>("YmPiPeiEd")->text(), QString());
     EXPECT_EQ(w.Find<QLineEdit>("PrevKeyEd")->text(), QString());
+    EXPECT_FALSE(w.Find<QCheckBox>("YmCiYuChk")->isChecked());
     EXPECT_EQ(combo->currentIndex(), -1);
     EXPECT_FALSE(w.Find<QPlainTextEdit>("YinjieMemo")->toPlainText().isEmpty());
 
@@ -239,6 +252,7 @@ TEST(MainWindow, ProfilesAreSavedLoadedAndCleared) {
     EXPECT_EQ(w.Find<QLineEdit>("YmHanEd")->text(), QStringLiteral("ai bai"));
     EXPECT_EQ(w.Find<QLineEdit>("YmPiPeiEd")->text(), QStringLiteral("z*s"));
     EXPECT_EQ(w.Find<QLineEdit>("PrevKeyEd")->text(), U("好"));
+    EXPECT_TRUE(w.Find<QCheckBox>("YmCiYuChk")->isChecked());
     EXPECT_TRUE(w.messages.empty());
 }
 
@@ -294,6 +308,8 @@ TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
               (std::vector<std::string>{G("已注册"), G("可以注册"), G("可以注册"), "!"}));
     EXPECT_EQ(w.Form().ResultList().Row(0).Column(2), "1997-09-15");
     EXPECT_EQ(w.Form().ResultList().Row(0).Column(3), "2028-09-14");
+    EXPECT_EQ(w.Find<QTableView>("RzListView")->model()->index(0, 4).data().toString(),
+              U("皑皑")); // AiAi.com's words stay through its answer
     EXPECT_EQ(w.Find<QProgressBar>("RzProgressBar")->text(), QStringLiteral("0%"));
     // The end text comes with the last answer's worker; another worker's own
     // end may still be on its way.
@@ -396,7 +412,7 @@ TEST(MainWindow, ClosingEndsPromptlyWhileEightWorkersWaitOnASilentServer) {
 TEST(MainWindow, Screenshot) {
     WindowHarness w;
     w.Click("stBt1");
-    w.window->resize(739, 466);
+    w.window->resize(layout::kClientWidth, layout::kClientHeight);
     QCoreApplication::processEvents();
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("main-window.png"));
     ASSERT_TRUE(w.window->grab().save(path));
@@ -492,6 +508,58 @@ TEST(MainWindow, NoHorizontalScrollBarWhileTheColumnsFit) {
     EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width())
         << "viewport " << list->viewport()->width() << ", sections " << list->columnWidth(0) << " "
         << list->columnWidth(1) << " " << list->columnWidth(2) << " " << list->columnWidth(3);
+}
+
+// The words column after 增加域名, with the box clear and ticked, and sorted.
+TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
+    WindowHarness w;
+    auto* list = w.Find<QTableView>("RzListView");
+    const auto cell = [&](int row, int column) {
+        return list->model()->index(row, column).data().toString();
+    };
+    const auto rowOf = [&](const char* caption) {
+        return w.Form().ResultList().FindCaption(caption);
+    };
+    w.Click("stBt1");
+    ASSERT_EQ(w.Form().ResultList().Count(), 484);
+    ASSERT_GE(rowOf("ShiJie.com"), 0);
+    EXPECT_TRUE(cell(rowOf("ShiJie.com"), 4).startsWith(U("世界、")));
+    EXPECT_EQ(cell(rowOf("AiBai.com"), 4), QString());
+    EXPECT_EQ(cell(rowOf("ShiJie.com"), 1), QStringLiteral("*"));
+    // Shown whole on hovering, however narrow the column.
+    EXPECT_EQ(list->model()->index(rowOf("ShiJie.com"), 4).data(Qt::ToolTipRole).toString(),
+              cell(rowOf("ShiJie.com"), 4));
+    int withWords = 0;
+    for (int row = 0; row < 484; ++row) {
+        withWords += cell(row, 4).isEmpty() ? 0 : 1;
+    }
+
+    w.Click("stBt2");
+    w.Find<QCheckBox>("YmCiYuChk")->click();
+    w.Click("stBt1");
+    EXPECT_EQ(w.Form().ResultList().Count(), withWords);
+    EXPECT_EQ(w.Text("LabelCount"), CountLabelAfterGeneration(withWords));
+    for (int row = 0; row < w.Form().ResultList().Count(); ++row) {
+        ASSERT_FALSE(cell(row, 4).isEmpty()) << row;
+    }
+
+    // A click on the header: the most common first word on top.
+    w.Click("stBt2");
+    w.Find<QCheckBox>("YmCiYuChk")->click();
+    w.Click("stBt1");
+    list->horizontalHeader()->sectionClicked(4);
+    EXPECT_EQ(w.Form().SortColumn(), 4);
+    const auto& rows = w.Form().ResultList();
+    for (int row = 1; row < rows.Count(); ++row) {
+        ASSERT_LE(rows.Row(row - 1).WordRank, rows.Row(row).WordRank) << row;
+    }
+    EXPECT_FALSE(cell(0, 4).isEmpty());
+    EXPECT_TRUE(cell(483, 4).isEmpty());
+    EXPECT_EQ(cell(withWords, 0), QStringLiteral("AiBai.com")); // the first without words
+    w.window->resize(layout::kClientWidth, layout::kClientHeight);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.window->grab().save(
+        QDir::current().absoluteFilePath(QStringLiteral("words-sorted.png"))));
 }
 
 TEST(MainWindow, TheCloseButtonWaitsItsWholeSecond) {

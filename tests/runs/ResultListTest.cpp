@@ -117,9 +117,53 @@ TEST(ResultListSort, EmptyAndSingleListsStayAsTheyAre) {
 }
 
 TEST(CompareRows, GivesNoOrderingForPendingRowsByAnswerColumns) {
-    const TListRow pending{"A.com", {"*"}};
-    const TListRow answered{"B.com", {"!", "", ""}};
+    const TListRow pending{"A.com", {"*"}, "", words::kNoWord};
+    const TListRow answered{"B.com", {"!", "", ""}, "", words::kNoWord};
     EXPECT_EQ(CompareRows(pending, answered, 1), 0);
     EXPECT_EQ(CompareRows(answered, pending, 3), 0);
     EXPECT_LT(CompareRows(pending, answered, 0), 0);
+}
+
+TEST(ResultListWords, EveryRowHasItsWordsFromTheStartAndKeepsThemThroughAnswers) {
+    TResultList list;
+    list.AddPendingRows({"MeiLi.com", "AiBai.com", "fangan.com"});
+    EXPECT_EQ(list.Row(0).Column(TResultList::kWordsColumn), G("美丽、魅力"));
+    EXPECT_EQ(list.Row(1).Column(TResultList::kWordsColumn), "");
+    EXPECT_EQ(list.Row(2).Column(4), G("方案、反感"));
+    EXPECT_EQ(list.Row(1).WordRank, words::kNoWord);
+    ASSERT_TRUE(list.RecordAnswer(Answer("MeiLi", 1, 1, "1999-01-02", "2030-01-02")));
+    ASSERT_TRUE(list.RecordAnswer(Answer("FANGAN", 2)));
+    EXPECT_EQ(list.Row(0).Column(4), G("美丽、魅力"));
+    EXPECT_EQ(list.Row(0).Column(3), "2030-01-02");
+    EXPECT_EQ(list.Row(2).Column(4), G("方案、反感"));
+    EXPECT_EQ(list.Row(2).Caption, "FANGAN.com");
+}
+
+TEST(ResultListSort, ByWordsMostCommonFirstAndNamesWithoutWordsLastInTheirOrder) {
+    TResultList list;
+    list.AddPendingRows({"AiBai.com", "LvSe.com", "MeiLi.com", "BaiAi.com", "ShiJie.com",
+                         "FangAn.com", "Ai1.com", "BeiJingRen.com"});
+    // Answered or pending, the words alone decide.
+    list.RecordAnswer(Answer("MeiLi", 1, 1));
+    list.RecordAnswer(Answer("BaiAi", 2));
+    list.Sort(TResultList::kWordsColumn);
+    // 世界 is more common than 方案, 方案 than 美丽, 美丽 than 绿色, 绿色 than 北京人.
+    EXPECT_EQ(list.Captions(), (Texts{"ShiJie.com", "FangAn.com", "MeiLi.com", "LvSe.com",
+                                      "BeiJingRen.com", "AiBai.com", "BaiAi.com", "Ai1.com"}));
+    EXPECT_EQ(list.Row(2).Column(1), G("已注册")); // rows move whole
+    // Sorting again changes nothing; another column still sorts as before.
+    list.Sort(TResultList::kWordsColumn);
+    EXPECT_EQ(list.Row(0).Caption, "ShiJie.com");
+    list.Sort(0);
+    EXPECT_EQ(list.Captions(), (Texts{"Ai1.com", "AiBai.com", "BaiAi.com", "BeiJingRen.com",
+                                      "FangAn.com", "LvSe.com", "MeiLi.com", "ShiJie.com"}));
+}
+
+TEST(CompareRows, ByWordsTheRankDecidesAndRowsWithoutWordsTie) {
+    TResultList list;
+    list.AddPendingRows({"MeiLi.com", "FangAn.com", "AiBai.com", "BaiAi.com"});
+    EXPECT_GT(CompareRows(list.Row(0), list.Row(1), 4), 0);
+    EXPECT_LT(CompareRows(list.Row(1), list.Row(0), 4), 0);
+    EXPECT_LT(CompareRows(list.Row(0), list.Row(2), 4), 0);
+    EXPECT_EQ(CompareRows(list.Row(2), list.Row(3), 4), 0);
 }

@@ -81,6 +81,8 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
             EXPECT_LE(TextWidth(control, win32text::U(c.text)), ClientSize(control).cx) << c.name;
         }
     }
+    EXPECT_EQ(w.Text("YmCiYuChk"), G("只要词语"));
+    EXPECT_EQ(::SendMessageW(w.Find("YmCiYuChk"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(w.Text("YmPiPeiEd"), "z*s");
     EXPECT_EQ(w.Spin("YmLenSp1"), 2);
     EXPECT_EQ(w.Spin("YmLenSp2"), 10);
@@ -92,13 +94,13 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
     EXPECT_EQ(w.Text("YinJieGbx"), G("使用汉语音节："));
     EXPECT_NE(w.Text("YinjieMemo").find("ai  bai   bin"), std::string::npos);
 
-    // The list: four columns, the last stretching to the right edge.
+    // The list: five columns, the last (the words) stretching to the right edge.
     HWND list = w.Find("RzListView");
     const auto listStyle = static_cast<DWORD>(::GetWindowLongPtrW(list, GWL_STYLE));
     EXPECT_TRUE(listStyle & LVS_OWNERDATA);
     EXPECT_EQ(listStyle & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
     int total = 0;
-    for (int column = 0; column < 4; ++column) {
+    for (int column = 0; column < 5; ++column) {
         wchar_t title[32] = {};
         LVCOLUMNW info{};
         info.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -107,8 +109,10 @@ TEST(Win32Window, EveryControlStandsUnderItsNameWithItsCaptionHintAndSize) {
         ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
                        reinterpret_cast<LPARAM>(&info));
         EXPECT_EQ(win32text::Gbk(title), G(layout::kColumns[column].title));
-        if (column < 3) {
+        if (column < 4) {
             EXPECT_EQ(info.cx, layout::kColumns[column].width);
+        } else {
+            EXPECT_GE(info.cx, layout::kColumns[column].width);
         }
         total += info.cx;
     }
@@ -171,6 +175,8 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
     EXPECT_EQ(w.Cell(1, 1), G("可以注册"));
     EXPECT_EQ(w.Cell(2, 1), G("可以注册"));
     EXPECT_EQ(w.Cell(3, 1), "!");
+    EXPECT_EQ(w.Cell(0, 4), G("皑皑")); // the words stay through the answers
+    EXPECT_EQ(w.Cell(1, 4), "");
     EXPECT_EQ(w.Text("RzProgressBar"), "0%");
     const std::string log = w.Text("RzMemo1");
     EXPECT_NE(log.find("BakOnSeekActOnce"), std::string::npos);
@@ -195,8 +201,9 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
     EXPECT_EQ(w.saveOptions[0].filterPattern, "*.txt");
     EXPECT_EQ(ReadFile(w.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
 
-    // 6. 保存设置: the eight keys under the typed name.
+    // 6. 保存设置: the eight keys under the typed name, then the words box.
     ::SendMessageW(w.Find("YmLenSp1.UpDown"), UDM_SETPOS32, 0, 4);
+    ::SendMessageW(w.Find("YmCiYuChk"), BM_CLICK, 0, 0);
     w.SetText("YmHanEd", "ai");
     w.SetText("PrevKeyEd", G("好"));
     w.inputs.push_back({true, G("短名")});
@@ -205,19 +212,21 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
               "[" + G("短名") +
                   "]\r\nYmLenSp1=4\r\nYmLenSp2=10\r\nYmHanEd=ai\r\nYmPaiEd=\r\n"
                   "YmPiPeiEd=z*s\r\nDuplicationChk=0\r\nPrevKeyEd=" +
-                  G("好") + "\r\nLastKeyEd=\r\n");
+                  G("好") + "\r\nLastKeyEd=\r\nYmCiYuChk=1\r\n");
     HWND combo = w.Find("SettingCbb");
     EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 1);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
     w.Click("stBt3");
     EXPECT_EQ(w.Spin("YmLenSp1"), 2);
     EXPECT_EQ(w.Text("YmHanEd"), "");
+    EXPECT_EQ(::SendMessageW(w.Find("YmCiYuChk"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), -1);
     ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
     ::SendMessageW(w.window->Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(w.Spin("YmLenSp1"), 4);
     EXPECT_EQ(w.Text("PrevKeyEd"), G("好"));
+    EXPECT_EQ(::SendMessageW(w.Find("YmCiYuChk"), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(w.messages.empty());
 
     // 7. 关闭: the stop with its whole second, then the window goes (the bound
@@ -231,6 +240,54 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
     EXPECT_LT(ms, 1900);
     EXPECT_FALSE(::IsWindow(w.window->Handle()));
     EXPECT_EQ(w.Status(), std::string()); // the bar went with the window
+}
+
+// The words column after 增加域名, the box ticked, and a click on its header.
+TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
+    Win32Harness w;
+    w.Click("stBt1");
+    ASSERT_EQ(w.Rows(), 484);
+    const int shiJie = w.Form().ResultList().FindCaption("ShiJie.com");
+    ASSERT_GE(shiJie, 0);
+    EXPECT_EQ(w.Cell(shiJie, 4).rfind(G("世界、"), 0), 0u) << w.Cell(shiJie, 4);
+    EXPECT_EQ(w.Cell(w.Form().ResultList().FindCaption("AiBai.com"), 4), "");
+    int withWords = 0;
+    for (int row = 0; row < 484; ++row) {
+        withWords += w.Cell(row, 4).empty() ? 0 : 1;
+    }
+    ASSERT_GT(withWords, 100);
+
+    w.Click("stBt2");
+    ::SendMessageW(w.Find("YmCiYuChk"), BM_CLICK, 0, 0);
+    w.Click("stBt1");
+    ASSERT_EQ(w.Rows(), withWords);
+    for (int row = 0; row < withWords; ++row) {
+        ASSERT_NE(w.Cell(row, 4), "") << row;
+    }
+
+    w.Click("stBt2");
+    ::SendMessageW(w.Find("YmCiYuChk"), BM_CLICK, 0, 0);
+    w.Click("stBt1");
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = w.Find("RzListView");
+    click.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(w.Find("RzListView")));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = 4;
+    ::SendMessageW(w.window->Handle(), WM_NOTIFY, click.hdr.idFrom,
+                   reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(w.Form().SortColumn(), 4);
+    for (int row = 1; row < 484; ++row) {
+        ASSERT_LE(w.Form().ResultList().Row(row - 1).WordRank,
+                  w.Form().ResultList().Row(row).WordRank)
+            << row;
+    }
+    EXPECT_NE(w.Cell(0, 4), "");
+    EXPECT_EQ(w.Cell(withWords, 0), "AiBai.com"); // the first without words, in its order
+    EXPECT_EQ(w.Cell(483, 4), "");
+    if (const char* hold = std::getenv("VANTREEL_HOLD_MS")) {
+        PumpFor(std::atoi(hold));
+    }
 }
 
 TEST(Win32Window, NoHorizontalScrollBarWithTheDefaultRows) {

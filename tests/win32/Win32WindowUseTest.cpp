@@ -107,6 +107,10 @@ TEST(Win32Scaling, EveryControlIsTheTablesScaledAndEveryCaptionFits) {
                 if (c.kind == layout::Kind::Button) {
                     EXPECT_LE(TextWidth(control, text) + s(8), r.right - r.left) << c.name;
                 }
+                if (c.kind == layout::Kind::Check) {
+                    // The box and its gap before the caption.
+                    EXPECT_LE(TextWidth(control, text) + s(20), r.right - r.left) << c.name;
+                }
                 break;
             }
         }
@@ -319,5 +323,9 @@ TEST(Win32Scaling, AProgramStartedAtAnotherScalingLaysItselfOutForIt) {
                   ClientSize(control).cx)
             << name;
     }
+    HWND words = w.Find("YmCiYuChk");
+    EXPECT_TRUE(::IsWindowVisible(words));
+    EXPECT_EQ(PlaceOf(words).top, s(layout::kToolbarHeight + 2 + layout::kRow[5]));
+    EXPECT_LE(TextWidth(words, win32text::U("只要词语")) + s(20), ClientSize(words).cx);
     EXPECT_GE(PlaceOf(w.Find("RzListView")).left, PlaceOf(w.Find("stBt4")).right);
 }
