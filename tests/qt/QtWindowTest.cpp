@@ -512,7 +512,16 @@ TEST(MainWindow, NoHorizontalScrollBarWhileTheColumnsFit) {
 
 // The words column after 增加域名, with the box clear and ticked, and sorted.
 TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
-    WindowHarness w;
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        return Reply{Reply::Mode::AnswerAndClose,
+                     name.size() % 2 == 0 ? WhoisTestServer::RegisteredAnswer(name)
+                                          : WhoisTestServer::NoMatchAnswer(name),
+                     {},
+                     0};
+    });
+    WindowHarness w(Against(server));
     auto* list = w.Find<QTableView>("RzListView");
     const auto cell = [&](int row, int column) {
         return list->model()->index(row, column).data().toString();
@@ -560,6 +569,25 @@ TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.window->grab().save(
         QDir::current().absoluteFilePath(QStringLiteral("words-sorted.png"))));
+
+    // A run of the names with words: the answers come, the words and the order stay.
+    w.Click("stBt2");
+    w.Click("stBt1");
+    list->horizontalHeader()->sectionClicked(4);
+    std::vector<std::pair<QString, QString>> before;
+    for (int row = 0; row < rows.Count(); ++row) {
+        before.emplace_back(cell(row, 0), cell(row, 4));
+    }
+    w.Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 60000));
+    for (int row = 0; row < rows.Count(); ++row) {
+        ASSERT_EQ(std::make_pair(cell(row, 0), cell(row, 4)),
+                  before[static_cast<std::size_t>(row)]);
+        ASSERT_NE(cell(row, 1), QStringLiteral("*")) << row;
+    }
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(
+        w.window->grab().save(QDir::current().absoluteFilePath(QStringLiteral("words-run.png"))));
 }
 
 TEST(MainWindow, TheCloseButtonWaitsItsWholeSecond) {

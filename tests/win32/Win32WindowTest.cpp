@@ -244,7 +244,16 @@ TEST(Win32Window, TheWholeRoadFromSyllablesToClose) {
 
 // The words column after 增加域名, the box ticked, and a click on its header.
 TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
-    Win32Harness w;
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        return Reply{Reply::Mode::AnswerAndClose,
+                     name.size() % 2 == 0 ? WhoisTestServer::RegisteredAnswer(name)
+                                          : WhoisTestServer::NoMatchAnswer(name),
+                     {},
+                     0};
+    });
+    Win32Harness w(Against(server));
     w.Click("stBt1");
     ASSERT_EQ(w.Rows(), 484);
     const int shiJie = w.Form().ResultList().FindCaption("ShiJie.com");
@@ -285,6 +294,19 @@ TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     EXPECT_NE(w.Cell(0, 4), "");
     EXPECT_EQ(w.Cell(withWords, 0), "AiBai.com"); // the first without words, in its order
     EXPECT_EQ(w.Cell(483, 4), "");
+
+    // A run: the answers come, the words and the order stay.
+    std::vector<std::pair<std::string, std::string>> before;
+    for (int row = 0; row < w.Rows(); ++row) {
+        before.emplace_back(w.Cell(row, 0), w.Cell(row, 4));
+    }
+    w.ClickTool("xInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }, 60000));
+    for (int row = 0; row < w.Rows(); ++row) {
+        ASSERT_EQ(std::make_pair(w.Cell(row, 0), w.Cell(row, 4)),
+                  before[static_cast<std::size_t>(row)]);
+        ASSERT_NE(w.Cell(row, 1), "*") << row;
+    }
     if (const char* hold = std::getenv("VANTREEL_HOLD_MS")) {
         PumpFor(std::atoi(hold));
     }
