@@ -22,7 +22,8 @@ inline constexpr int kGlyphSize = 16;
 inline constexpr int kLeadingSpacer = 6;
 inline constexpr int kMiddleSpacer = 12; // between 导出 and 帮助
 
-enum class Glyph { Inquire, Stop, Clear, Export, Help, About, Close };
+// In the order of the Win32 program's glyph strip.
+enum class Glyph { Inquire, Stop, Clear, Export, Help, About, Close, ReInquire };
 
 struct ToolButton {
     const char* name;
@@ -35,6 +36,7 @@ struct ToolButton {
 
 inline constexpr ToolButton kToolButtons[] = {
     {"xInquireBt", "查询", "快速查询域名是否可以注册。", true, Glyph::Inquire, false},
+    {"xReInquireBt", "重查", "只查询还没有结果（* 或 !）的域名。", true, Glyph::ReInquire, false},
     {"xStopBt", "停止", "停止查询域名.", true, Glyph::Stop, false},
     {"xClearBt", "清空", "清空全部域名列表。", false, Glyph::Clear, false},
     {"xExportBt", "导出", "导出可以注册的域名。", true, Glyph::Export, false},

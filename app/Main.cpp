@@ -145,6 +145,13 @@ void TMainForm::xInquireBtClick() {
     Guarded([this] { runs_->StartRun(); });
 }
 
+void TMainForm::xReInquireBtClick() {
+    if (!Started()) {
+        return;
+    }
+    Guarded([this] { runs_->StartRetryRun(); });
+}
+
 void TMainForm::xStopBtClick() {
     if (!Started()) {
         return;

@@ -47,6 +47,7 @@ public:
 
     // Tool bar.
     void xInquireBtClick();
+    void xReInquireBtClick();
     void xStopBtClick();
     void xClearBtClick();
     void xExportBtClick();

@@ -31,6 +31,10 @@ bool TListRow::IsPending() const {
     return Column(1) == texts::StatusPending();
 }
 
+bool TListRow::IsUnanswered() const {
+    return IsPending() || Column(1) == texts::StatusFailed();
+}
+
 std::vector<std::string> TResultList::Captions() const {
     std::vector<std::string> captions;
     captions.reserve(rows_.size());
@@ -81,10 +85,21 @@ int TResultList::FindCaption(std::string_view caption) const {
     return -1;
 }
 
-bool TResultList::RecordAnswer(const TYmSeekRec& rec) {
+bool TResultList::RecordAnswer(const TYmSeekRec& rec, bool unansweredFirst) {
     // The caption as handed out finds the row even when the name holds a dot.
     const std::string caption = rec.Caption.empty() ? rec.Name + ".com" : rec.Caption;
-    const int index = FindCaption(caption);
+    int index = -1;
+    if (unansweredFirst) {
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].IsUnanswered() && SameText(rows_[i].Caption, caption)) {
+                index = static_cast<int>(i);
+                break;
+            }
+        }
+    }
+    if (index < 0) {
+        index = FindCaption(caption);
+    }
     if (index < 0) {
         return false;
     }
@@ -131,6 +146,36 @@ void TResultList::Sort(int column) {
             }
             return CompareListText(a.Column(column), b.Column(column)) < 0;
         });
+    if (observer_) {
+        observer_->ListReset();
+    }
+}
+
+void TResultList::RemoveRows(const std::vector<int>& rows) {
+    std::vector<bool> gone(rows_.size(), false);
+    bool any = false;
+    for (const int row : rows) {
+        if (row >= 0 && row < Count()) {
+            gone[static_cast<std::size_t>(row)] = true;
+            any = true;
+        }
+    }
+    if (!any) {
+        return;
+    }
+    if (observer_) {
+        observer_->ListAboutToBeReset();
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (!gone[i]) {
+            if (kept != i) {
+                rows_[kept] = std::move(rows_[i]);
+            }
+            ++kept;
+        }
+    }
+    rows_.resize(kept);
     if (observer_) {
         observer_->ListReset();
     }

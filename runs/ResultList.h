@@ -21,6 +21,8 @@ struct TListRow {
     // The text of column 0 to 4; "" where the row has no such sub-item.
     const std::string& Column(int column) const;
     bool IsPending() const;
+    // Pending or failed ("*" or "!"): what 重查 asks again.
+    bool IsUnanswered() const;
 };
 
 // Told of every change before or after it happens, so a view can follow.
@@ -54,8 +56,14 @@ public:
     int FindCaption(std::string_view caption) const;
 
     // Fills the row of rec.Name + ".com" with the answer; false when no row has
-    // that caption (the list is then unchanged). Rows never move.
-    bool RecordAnswer(const TYmSeekRec& rec);
+    // that caption (the list is then unchanged). Rows never move. With
+    // unansweredFirst, of several rows with that caption the first without a
+    // result takes the answer, so that asking again never changes a row that
+    // has one.
+    bool RecordAnswer(const TYmSeekRec& rec, bool unansweredFirst = false);
+
+    // Removes the rows given (any order, repeats allowed).
+    void RemoveRows(const std::vector<int>& rows);
 
     // Sorts ascending by column, stably. By the status or a date column, rows
     // still pending go after the answered ones, in the order they had. By the

@@ -4,6 +4,7 @@
 #include "Texts.h"
 #include "Ymcx.h"
 
+#include <algorithm>
 #include <cmath>
 
 void TProgress::SetTotal(std::int32_t total) {
@@ -46,7 +47,50 @@ void TRunController::StartRun() {
         view_.ShowMessage(texts::StartRefused());
         return;
     }
-    const std::vector<std::string> names = RunNames(list_.Captions());
+    Start(list_.Captions(), false);
+}
+
+void TRunController::StartRetryRun() {
+    if (InProgress()) {
+        view_.ShowMessage(texts::StartRefused());
+        return;
+    }
+    std::vector<std::string> captions;
+    for (int i = 0; i < list_.Count(); ++i) {
+        if (list_.Row(i).IsUnanswered()) {
+            captions.push_back(list_.Row(i).Caption);
+        }
+    }
+    if (RunNames(captions).empty()) {
+        view_.SetStatusText(texts::NothingToRetry());
+        return;
+    }
+    Start(captions, true);
+}
+
+void TRunController::StartRunOf(const std::vector<int>& rows) {
+    if (InProgress()) {
+        view_.ShowMessage(texts::StartRefused());
+        return;
+    }
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::vector<std::string> captions;
+    for (const int row : sorted) {
+        if (row >= 0 && row < list_.Count()) {
+            captions.push_back(list_.Row(row).Caption);
+        }
+    }
+    if (captions.empty()) {
+        return;
+    }
+    Start(captions, false);
+}
+
+void TRunController::Start(const std::vector<std::string>& captions, bool retry) {
+    const std::vector<std::string> names = RunNames(captions);
+    retry_ = retry;
     runTotal_ = static_cast<std::int32_t>(names.size());
     runAnswered_ = 0;
     progress_.SetTotal(runTotal_);
@@ -101,7 +145,7 @@ void TRunController::SeekAnswered(TYmSeek* worker) {
         view_.AppendLog(rec->Note); // why WHOIS failed and what RDAP said
     }
     const TYmSeekRec answer = *rec;
-    if (!list_.RecordAnswer(answer)) {
+    if (!list_.RecordAnswer(answer, retry_)) {
         // The row is gone (emptied after the names were handed out). The answer
         // still counts, so the run can end.
         view_.ShowMessage(texts::RowNotFound());

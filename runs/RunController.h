@@ -50,7 +50,14 @@ public:
     std::int32_t RunAnswered() const { return runAnswered_; }
     const TProgress& Progress() const { return progress_; }
 
+    // 查询: every row of the list.
     void StartRun();
+    // 重查: only the rows without a result yet ("*" or "!"), in list order.
+    // The rows that have one are not asked and keep it. With none to ask the
+    // status pane says so and nothing starts.
+    void StartRetryRun();
+    // 重查所选: the rows given (in list order), whatever they hold.
+    void StartRunOf(const std::vector<int>& rows);
     void StopRun();
 
     void SeekStarted(TYmSeek* worker);
@@ -64,11 +71,14 @@ public:
     static std::vector<std::string> RunNames(const std::vector<std::string>& captions);
 
 private:
+    void Start(const std::vector<std::string>& captions, bool retry);
+
     TResultList& list_;
     std::vector<TYmSeek*> workers_;
     IRunView& view_;
     int stopPauseMs_;
     std::int32_t runTotal_ = 0;
     std::int32_t runAnswered_ = 0;
+    bool retry_ = false; // answers go to the rows still without a result first
     TProgress progress_;
 };

@@ -53,6 +53,8 @@ QStyle::StandardPixmap GlyphIcon(layout::Glyph glyph) {
     switch (glyph) {
     case layout::Glyph::Inquire:
         return QStyle::SP_FileDialogContentsView;
+    case layout::Glyph::ReInquire:
+        return QStyle::SP_BrowserReload;
     case layout::Glyph::Stop:
         return QStyle::SP_BrowserStop;
     case layout::Glyph::Clear:
@@ -121,10 +123,11 @@ void TQtMainWindow::BuildLayout() {
         RzToolbar1->addWidget(gap);
     };
     using Handler = void (TMainForm::*)();
-    const Handler handlers[] = {&TMainForm::xInquireBtClick, &TMainForm::xStopBtClick,
-                                &TMainForm::xClearBtClick,   &TMainForm::xExportBtClick,
-                                &TMainForm::xHelpBtClick,    &TMainForm::xAboutBtClick,
-                                &TMainForm::xCloseBtClick};
+    const Handler handlers[] = {&TMainForm::xInquireBtClick, &TMainForm::xReInquireBtClick,
+                                &TMainForm::xStopBtClick,    &TMainForm::xClearBtClick,
+                                &TMainForm::xExportBtClick,  &TMainForm::xHelpBtClick,
+                                &TMainForm::xAboutBtClick,   &TMainForm::xCloseBtClick};
+    static_assert(std::size(handlers) == std::size(layout::kToolButtons));
     spacer(layout::kLeadingSpacer);
     int index = 0;
     for (const layout::ToolButton& tool : layout::kToolButtons) {

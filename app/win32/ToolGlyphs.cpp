@@ -13,7 +13,7 @@ HIMAGELIST DrawToolGlyphs(int size) {
         return v * size / layout::kGlyphSize;
     };
     constexpr COLORREF kMask = RGB(255, 0, 255);
-    const int count = 7;
+    const int count = 8;
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
     HBITMAP strip = ::CreateCompatibleBitmap(screen, n * count, n);
@@ -105,6 +105,21 @@ HIMAGELIST DrawToolGlyphs(int size) {
     // 关闭: a red cross.
     line(6 * n, 3, 3, 13, 13, red, 3);
     line(6 * n, 13, 3, 3, 13, red, 3);
+    // 重查: a green arrow going round, back to its start.
+    {
+        const int x0 = 7 * n;
+        const COLORREF green = RGB(0x20, 0x90, 0x30);
+        HPEN stroke = pen(green, 2);
+        HGDIOBJ oldPen = ::SelectObject(dc, stroke);
+        HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+        // Counter-clockwise from the top right round to the right.
+        ::Arc(dc, x0 + p(2), p(2), x0 + p(14), p(14), x0 + p(14), p(8), x0 + p(12), p(3));
+        ::SelectObject(dc, oldBrush);
+        ::SelectObject(dc, oldPen);
+        ::DeleteObject(stroke);
+        line(x0, 14, 8, 11, 5, green, 2);
+        line(x0, 14, 8, 15, 4, green, 2);
+    }
 
     ::SelectObject(dc, oldBitmap);
     ::DeleteDC(dc);

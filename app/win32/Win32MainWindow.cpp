@@ -205,9 +205,10 @@ void TWin32MainWindow::OnCommand(int id, int code, HWND) {
         id < kFirstToolCommand + static_cast<int>(std::size(layout::kToolButtons))) {
         using Handler = void (TMainForm::*)();
         static constexpr Handler handlers[] = {
-            &TMainForm::xInquireBtClick, &TMainForm::xStopBtClick, &TMainForm::xClearBtClick,
-            &TMainForm::xExportBtClick,  &TMainForm::xHelpBtClick, &TMainForm::xAboutBtClick,
-            &TMainForm::xCloseBtClick};
+            &TMainForm::xInquireBtClick, &TMainForm::xReInquireBtClick, &TMainForm::xStopBtClick,
+            &TMainForm::xClearBtClick,   &TMainForm::xExportBtClick,    &TMainForm::xHelpBtClick,
+            &TMainForm::xAboutBtClick,   &TMainForm::xCloseBtClick};
+        static_assert(std::size(handlers) == std::size(layout::kToolButtons));
         (form_.get()->*handlers[id - kFirstToolCommand])();
         return;
     }

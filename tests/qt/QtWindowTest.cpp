@@ -57,6 +57,7 @@ TEST(MainWindow, StartsWithEveryControlInPlace) {
         bool visible;
     };
     for (const Tool& t : {Tool{"xInquireBt", "查询", "快速查询域名是否可以注册。", true},
+                          Tool{"xReInquireBt", "重查", "只查询还没有结果（* 或 !）的域名。", true},
                           Tool{"xStopBt", "停止", "停止查询域名.", true},
                           Tool{"xClearBt", "清空", "清空全部域名列表。", false},
                           Tool{"xExportBt", "导出", "导出可以注册的域名。", true},
@@ -342,6 +343,39 @@ TEST(MainWindow, AWholeRoadFromSyllablesToExport) {
     EXPECT_EQ(w.Form().SortColumn(), 1);
 }
 
+// 重查 after a run with a "!" row asks only that name; the answered rows keep
+// their answers; with nothing left it says so in the status pane.
+TEST(MainWindow, AskingAgainAsksOnlyTheRowsWithoutAResult) {
+    WhoisTestServer server;
+    server.SetResponder(WhoisTestServer::WholeRoadReply);
+    WindowHarness w(Against(server));
+    w.SetMemo("ai bai");
+    w.Click("stBt1");
+    w.Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
+    ASSERT_EQ(Statuses(w.Form()),
+              (std::vector<std::string>{G("已注册"), G("可以注册"), G("可以注册"), "!"}));
+    const std::size_t asked = server.Connections().size();
+    server.SetResponder([](const std::string& request) {
+        return Reply{Reply::Mode::AnswerAndClose,
+                     WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)),
+                     {},
+                     0};
+    });
+    w.Click("xReInquireBt");
+    EXPECT_EQ(w.Status(), G("开始查询域名..."));
+    ASSERT_TRUE(WaitUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
+    EXPECT_EQ(w.Status(), G("总共个1域名查询完毕!"));
+    ASSERT_EQ(server.Connections().size(), asked + 1);
+    EXPECT_EQ(WhoisTestServer::NameOf(server.Connections().back().request), "BaiBai");
+    EXPECT_EQ(Statuses(w.Form()),
+              (std::vector<std::string>{G("已注册"), G("可以注册"), G("可以注册"), G("可以注册")}));
+    EXPECT_EQ(w.Form().ResultList().Row(0).Column(2), "1997-09-15");
+    w.Click("xReInquireBt");
+    EXPECT_EQ(w.Status(), G("没有需要重查的域名：每个域名都已经有结果了。"));
+    EXPECT_TRUE(w.messages.empty());
+}
+
 TEST(MainWindow, AFailedExportShowsCannotCreateFile) {
     WindowHarness w;
     WriteFile(w.folder.Path() / "plain", "x");
@@ -421,8 +455,8 @@ TEST(MainWindow, Screenshot) {
 
 TEST(MainWindow, ToolButtonsDrawSixteenPixelGlyphsAboveWholeCaptions) {
     WindowHarness w;
-    for (const auto* name :
-         {"xInquireBt", "xStopBt", "xExportBt", "xHelpBt", "xAboutBt", "xCloseBt"}) {
+    for (const auto* name : {"xInquireBt", "xReInquireBt", "xStopBt", "xExportBt", "xHelpBt",
+                             "xAboutBt", "xCloseBt"}) {
         auto* button = w.Find<QToolButton>(name);
         EXPECT_EQ(button->iconSize(), QSize(16, 16)) << name;
         // Below the glyph and its 4 px gap the caption has its whole height.

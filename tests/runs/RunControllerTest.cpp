@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <system_error>
 
 using testing_support::G;
@@ -361,4 +362,159 @@ TEST(TRunController, AWorkerThatCannotStartCallsTheRunOffWithAClearError) {
     for (auto& worker : run.harness.workers) {
         EXPECT_TRUE(worker->StopFlag());
     }
+}
+
+namespace {
+
+// The bare names the server was asked, in no particular order.
+std::multiset<std::string> Asked(const WhoisTestServer& server, std::size_t from = 0) {
+    std::multiset<std::string> asked;
+    const auto connections = server.Connections();
+    for (std::size_t i = from; i < connections.size(); ++i) {
+        asked.insert(WhoisTestServer::NameOf(connections[i].request));
+    }
+    return asked;
+}
+
+} // namespace
+
+// 重查 after a run with "!" rows: only those names, each once; the counts and
+// the end text are the new run's, and the answered rows stay as they were.
+TEST(TRunController, ARetryAsksOnlyTheRowsWithoutAResultEachOnce) {
+    WhoisTestServer server;
+    std::atomic<bool> refuse{true};
+    server.SetResponder([&](const std::string& request) {
+        const std::string name = WhoisTestServer::NameOf(request);
+        const int n = std::stoi(name.substr(4));
+        if (refuse && n % 5 == 0) {
+            return Reply{Reply::Mode::CloseSilently, {}, {}, 0};
+        }
+        return Reply{Reply::Mode::AnswerAndClose,
+                     n % 2 == 0 ? WhoisTestServer::RegisteredAnswer(name)
+                                : WhoisTestServer::NoMatchAnswer(name),
+                     {},
+                     0};
+    });
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(40));
+    run.controller->StartRun();
+    ASSERT_TRUE(run.PumpUntilEnded());
+    std::vector<TListRow> after;
+    for (int i = 0; i < 40; ++i) {
+        after.push_back(run.list.Row(i));
+    }
+    std::multiset<std::string> failed;
+    for (int i = 0; i < 40; ++i) {
+        if (run.list.Row(i).Column(1) == "!") {
+            failed.insert("Name" + std::to_string(100 + i));
+        }
+    }
+    ASSERT_EQ(failed.size(), 8u);
+
+    refuse = false;
+    const std::size_t before = server.Connections().size();
+    run.view.statuses.clear();
+    run.controller->StartRetryRun();
+    EXPECT_EQ(run.controller->RunTotal(), 8);
+    ASSERT_TRUE(run.PumpUntilEnded());
+    EXPECT_EQ(run.view.statuses.back(), G("总共个8域名查询完毕!"));
+    EXPECT_EQ(run.view.statuses.front(), G("开始查询域名..."));
+    EXPECT_EQ(Asked(server, before), failed);
+    for (int i = 0; i < 40; ++i) {
+        if (after[static_cast<std::size_t>(i)].Column(1) != "!") {
+            EXPECT_EQ(run.list.Row(i).SubItems, after[static_cast<std::size_t>(i)].SubItems) << i;
+        } else {
+            EXPECT_NE(run.list.Row(i).Column(1), "!") << i;
+        }
+    }
+
+    // Nothing left to ask: the status pane says so, no box, nothing asked.
+    const std::size_t all = server.Connections().size();
+    run.controller->StartRetryRun();
+    EXPECT_EQ(run.view.statuses.back(), G("没有需要重查的域名：每个域名都已经有结果了。"));
+    EXPECT_TRUE(run.view.messages.empty());
+    EXPECT_FALSE(run.controller->InProgress());
+    run.harness.PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(server.Connections().size(), all);
+}
+
+// Rows of every status, a stop in the middle of a retry and a second retry:
+// no row that has a result is asked again or changed, and a name listed twice
+// fills its unanswered row, not the answered one above it.
+TEST(TRunController, AStoppedRetryAndASecondOneNeverTouchAnsweredRows) {
+    WhoisTestServer server;
+    server.SetResponder([](const std::string& request) {
+        return WhoisTestServer::InTwoPieces(
+            WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)), 150);
+    });
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(24));
+    run.list.AddPending("Name100.com"); // listed twice: the upper one gets an answer below
+    TYmSeekRec rec;
+    for (int i = 0; i < 24; i += 3) {
+        rec.Name = "Name" + std::to_string(100 + i);
+        rec.State = 1;
+        rec.Registered = 1;
+        rec.CreationDate = "2001-01-01";
+        run.list.RecordAnswer(rec);
+    }
+    for (int i = 1; i < 24; i += 3) {
+        rec.Name = "Name" + std::to_string(100 + i);
+        rec.State = 2;
+        run.list.RecordAnswer(rec);
+    }
+    std::multiset<std::string> unanswered;
+    std::vector<TListRow> answered;
+    for (int i = 0; i < run.list.Count(); ++i) {
+        if (run.list.Row(i).IsUnanswered()) {
+            const std::string& caption = run.list.Row(i).Caption;
+            unanswered.insert(caption.substr(0, caption.size() - 4));
+        }
+        answered.push_back(run.list.Row(i));
+    }
+    ASSERT_EQ(unanswered.size(), 17u);
+
+    run.controller->StartRetryRun();
+    ASSERT_TRUE(run.harness.PumpUntil([&] { return run.controller->RunAnswered() >= 8; }));
+    run.controller->StopRun();
+    ASSERT_TRUE(run.AllAtRest());
+    const auto first = Asked(server);
+    run.controller->StartRetryRun();
+    ASSERT_TRUE(run.PumpUntilEnded(30000));
+    const std::size_t second = run.controller->RunTotal();
+    EXPECT_LT(second, unanswered.size());
+    EXPECT_EQ(run.view.statuses.back(), G("总共个") + std::to_string(second) + G("域名查询完毕!"));
+
+    // Every name asked was one without a result; none was asked in both runs
+    // but those the stop cut off before their answer came.
+    for (const auto& name : Asked(server)) {
+        EXPECT_EQ(unanswered.count(name) > 0, true) << name;
+    }
+    for (int i = 0; i < run.list.Count(); ++i) {
+        const TListRow& row = run.list.Row(i);
+        if (!answered[static_cast<std::size_t>(i)].IsUnanswered()) {
+            EXPECT_EQ(row.SubItems, answered[static_cast<std::size_t>(i)].SubItems) << i;
+        } else {
+            EXPECT_EQ(row.Column(1), G("可以注册")) << i;
+        }
+    }
+    EXPECT_EQ(run.list.Row(0).Column(1), G("已注册")); // Name100's upper row, answered before
+    EXPECT_EQ(run.list.Row(24).Column(1), G("可以注册"));
+    EXPECT_GE(first.size(), 8u);
+}
+
+TEST(TRunController, ARetryDuringARunIsRefusedAndARunOfRowsAsksThoseRows) {
+    WhoisTestServer server;
+    RunRig run(TestConfig(server.Port()));
+    run.list.AddPendingRows(Names(12));
+    run.controller->StartRunOf({7, 2, 2, 40, -1});
+    EXPECT_EQ(run.controller->RunTotal(), 2);
+    run.controller->StartRetryRun();
+    ASSERT_EQ(run.view.messages.size(), 1u);
+    EXPECT_EQ(run.view.messages[0], G("正在进行查询域名工作，请先停止，然后再点击开始。"));
+    ASSERT_TRUE(run.PumpUntilEnded());
+    EXPECT_EQ(run.view.statuses.back(), G("总共个2域名查询完毕!"));
+    EXPECT_EQ(Asked(server), (std::multiset<std::string>{"Name102", "Name107"}));
+    EXPECT_EQ(run.list.Row(2).Column(1), G("可以注册"));
+    EXPECT_EQ(run.list.Row(3).Column(1), "*");
 }

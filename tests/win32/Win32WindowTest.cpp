@@ -312,6 +312,37 @@ TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     }
 }
 
+// 重查 after a run with a "!" row asks only that name; the answered rows keep
+// their answers; with nothing left it says so in the status pane.
+TEST(Win32Window, AskingAgainAsksOnlyTheRowsWithoutAResult) {
+    WhoisTestServer server;
+    server.SetResponder(WhoisTestServer::WholeRoadReply);
+    Win32Harness w(Against(server));
+    w.SetText("YinjieMemo", "ai bai");
+    w.Click("stBt1");
+    w.ClickTool("xInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
+    ASSERT_EQ(w.Cell(3, 1), "!");
+    const std::size_t asked = server.Connections().size();
+    server.SetResponder([](const std::string& request) {
+        return Reply{Reply::Mode::AnswerAndClose,
+                     WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)),
+                     {},
+                     0};
+    });
+    w.ClickTool("xReInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return w.Status().rfind(G("总共个"), 0) == 0; }));
+    EXPECT_EQ(w.Status(), G("总共个1域名查询完毕!"));
+    ASSERT_EQ(server.Connections().size(), asked + 1);
+    EXPECT_EQ(WhoisTestServer::NameOf(server.Connections().back().request), "BaiBai");
+    EXPECT_EQ(w.Cell(3, 1), G("可以注册"));
+    EXPECT_EQ(w.Cell(0, 1), G("已注册"));
+    EXPECT_EQ(w.Cell(0, 2), "1997-09-15");
+    w.ClickTool("xReInquireBt");
+    EXPECT_EQ(w.Status(), G("没有需要重查的域名：每个域名都已经有结果了。"));
+    EXPECT_TRUE(w.messages.empty());
+}
+
 TEST(Win32Window, NoHorizontalScrollBarWithTheDefaultRows) {
     Win32Harness w;
     w.Click("stBt1");
