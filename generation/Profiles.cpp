@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr const char* kFileName = "kestrova.ini";
-
 std::int32_t ReadInteger(const platform::FilePath& path, const std::string& section,
                          const char* key, std::int32_t defaultValue) {
     return ParseProfileInteger(platform::ProfileReadString(section, key, "", path), defaultValue);
