@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // What the program's modal boxes and dialogs are asked, in either toolkit. Each
 // toolkit's boxes first look for a test script installed here, in the manner of
@@ -12,10 +13,18 @@ namespace dialogs {
 
 enum class Icon { Information, Error };
 
+// A file type the save dialog offers after its first.
+struct SaveFilter {
+    std::string name;      // "全部结果"
+    std::string pattern;   // "*.csv"
+    std::string extension; // "csv": what a name typed without one gets with this type
+};
+
 struct SaveOptions {
-    std::string filterName;       // "文本文件"
+    std::string filterName;       // "文本文件": the first type, chosen at the start
     std::string filterPattern;    // "*.txt"
     std::string defaultExtension; // "txt", added with a dot to a name without one
+    std::vector<SaveFilter> moreFilters;
     platform::FilePath initialFolder;
     platform::FilePath fileName; // offered
 };

@@ -18,6 +18,7 @@ VT_TEXT(ShortcutDescriptionTail, "下载最新版本。")
 VT_TEXT(ProfileCaption, "域名设置组合的名称")
 VT_TEXT(ProfilePrompt, "请输入设置组合的名称：")
 VT_TEXT(ExportFilterName, "文本文件")
+VT_TEXT(ExportTableFilterName, "全部结果")
 
 constexpr int kProfileNameMaxLength = 255;
 
@@ -195,6 +196,7 @@ void TMainForm::xExportBtClick() {
         options.filterName = ExportFilterName();
         options.filterPattern = "*.txt";
         options.defaultExtension = "txt";
+        options.moreFilters.push_back({ExportTableFilterName(), "*.csv", "csv"});
         // An installed copy's folder is not the user's: the dialog then opens
         // where the system chooses (the user's own folders).
         if (!folders_.Installed) {
@@ -207,7 +209,11 @@ void TMainForm::xExportBtClick() {
         }
         chosen = dialogs::WithDefaultExtension(chosen, options.defaultExtension);
         lastExportName_ = chosen;
-        WriteExportFile(chosen, names);
+        if (IsCsvFileName(chosen)) {
+            WriteCsvFile(chosen, list_);
+        } else {
+            WriteExportFile(chosen, names);
+        }
     });
 }
 

@@ -16,3 +16,17 @@ std::string ExportText(const std::vector<std::string>& names);
 // whole before it takes the old one's place, so a failure leaves the old file
 // as it was. Raises AppError "Cannot create file <path>" on failure.
 void WriteExportFile(const platform::FilePath& path, const std::vector<std::string>& names);
+
+// The whole table as a spreadsheet opens it: UTF-8 with a byte-order mark (so
+// Excel and WPS read the Chinese right), a header line of the column titles,
+// then every row in list order (caption, status, both dates, the words), CR LF
+// line ends, fields quoted as RFC 4180 says. A cell that a spreadsheet would
+// run as a formula (it begins with =, +, -, @, a tab or a CR) gets a "'" in
+// front: a date is the server's own text when it could not be read.
+std::string CsvText(const TResultList& list);
+
+// Writes CsvText(list) to path as WriteExportFile writes, whole or not at all.
+void WriteCsvFile(const platform::FilePath& path, const TResultList& list);
+
+// Whether a file name asks for the table (it ends in ".csv", any case).
+bool IsCsvFileName(const platform::FilePath& path);

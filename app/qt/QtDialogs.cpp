@@ -62,9 +62,23 @@ bool SaveFile(QWidget* parent, const SaveOptions& options, platform::FilePath& c
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilter(Q(options.filterName) + QStringLiteral(" (") + Q(options.filterPattern) +
-                         QStringLiteral(")"));
-    dialog.setDefaultSuffix(Q(options.defaultExtension));
+    QStringList filters{Q(options.filterName) + QStringLiteral(" (") + Q(options.filterPattern) +
+                        QStringLiteral(")")};
+    QStringList extensions{Q(options.defaultExtension)};
+    for (const dialogs::SaveFilter& more : options.moreFilters) {
+        filters << Q(more.name) + QStringLiteral(" (") + Q(more.pattern) + QStringLiteral(")");
+        extensions << Q(more.extension);
+    }
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(extensions.constFirst());
+    // A name typed without an extension gets the chosen type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, filters, extensions](const QString& filter) {
+                         const auto at = filters.indexOf(filter);
+                         if (at >= 0) {
+                             dialog.setDefaultSuffix(extensions.at(at));
+                         }
+                     });
     dialog.setDirectory(QPath(options.initialFolder));
     if (!options.fileName.empty()) {
         dialog.selectFile(QPath(options.fileName));

@@ -163,11 +163,21 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePat
     if (script && script->save) {
         return script->save(options, chosen);
     }
-    // "文本文件 (*.txt)\0*.txt\0\0"
-    std::wstring filter = W(options.filterName) + L" (" + W(options.filterPattern) + L")";
-    filter.push_back(L'\0');
-    filter += W(options.filterPattern);
-    filter.push_back(L'\0');
+    // "文本文件 (*.txt)\0*.txt\0全部结果 (*.csv)\0*.csv\0\0"
+    std::wstring filter;
+    std::vector<std::wstring> extensions;
+    const auto addFilter = [&](const std::string& name, const std::string& pattern,
+                               const std::string& extension) {
+        filter += W(name) + L" (" + W(pattern) + L")";
+        filter.push_back(L'\0');
+        filter += W(pattern);
+        filter.push_back(L'\0');
+        extensions.push_back(W(extension));
+    };
+    addFilter(options.filterName, options.filterPattern, options.defaultExtension);
+    for (const dialogs::SaveFilter& more : options.moreFilters) {
+        addFilter(more.name, more.pattern, more.extension);
+    }
     filter.push_back(L'\0');
     std::vector<wchar_t> file(32768, L'\0');
     // The name offered: a whole path while the dialog can take it, else the
@@ -178,7 +188,6 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePat
     }
     offered.copy(file.data(), std::min(offered.size(), file.size() - 1));
     const std::wstring folder = DialogFolder(platform::WidePath(options.initialFolder));
-    const std::wstring extension = W(options.defaultExtension);
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -188,7 +197,8 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePat
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    // No lpstrDefExt: which extension a system's dialog adds for the chosen
+    // type differs, so the chosen type's is added below, the same everywhere.
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!::GetSaveFileNameW(&dialog)) {
         // Cancelled (0), or the dialog itself failed: then the user is told.
@@ -201,7 +211,16 @@ bool SaveFile(HWND owner, const dialogs::SaveOptions& options, platform::FilePat
         }
         return false;
     }
-    chosen = platform::PathFromWide(file.data());
+    std::wstring name = file.data();
+    const std::size_t index = dialog.nFilterIndex >= 1 ? dialog.nFilterIndex - 1 : 0;
+    const std::wstring& extension = extensions[std::min(index, extensions.size() - 1)];
+    const std::size_t base = name.find_last_of(L"\\/");
+    const std::size_t dot = name.find_last_of(L'.');
+    if (!extension.empty() &&
+        (dot == std::wstring::npos || (base != std::wstring::npos && dot < base))) {
+        name += L"." + extension;
+    }
+    chosen = platform::PathFromWide(name.c_str());
     return true;
 }
 

@@ -288,6 +288,22 @@ TEST(MainForm, AWholeRunFillsTheRowsAndTheExportTakesTheAvailableNames) {
               "Cannot create file " + rig.folder.File("result.txt").ToText() + ".");
     EXPECT_EQ(ReadFile(rig.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
 
+    // The second file type, or a name ending in .csv, takes the whole table.
+    ASSERT_EQ(rig.view.saveOptions[0].moreFilters.size(), 1u);
+    EXPECT_EQ(rig.view.saveOptions[0].moreFilters[0].name, G("全部结果"));
+    EXPECT_EQ(rig.view.saveOptions[0].moreFilters[0].pattern, "*.csv");
+    EXPECT_EQ(rig.view.saveOptions[0].moreFilters[0].extension, "csv");
+    rig.view.saves.push_back({true, rig.folder.File("table.CSV")});
+    rig.form->xExportBtClick();
+    EXPECT_EQ(ReadFile(rig.folder.Path() / "table.CSV"),
+              "\xEF\xBB\xBF"
+              "域名,状态,注册日期,过期日期,词语\r\n"
+              "AiAi.com,已注册,1997-09-15,2028-09-14,皑皑\r\n"
+              "AiBai.com,可以注册,,,\r\n"
+              "BaiAi.com,可以注册,,,\r\n"
+              "BaiBai.com,!,,,白白、摆摆、拜拜、掰掰\r\n");
+    EXPECT_EQ(ReadFile(rig.folder.Path() / "result.txt"), "AiBai.com\r\nBaiAi.com\r\n");
+
     rig.form->RzListViewColumnClick(1);
     EXPECT_EQ(rig.Statuses(),
               (std::vector<std::string>{"!", G("可以注册"), G("可以注册"), G("已注册")}));

@@ -7,6 +7,7 @@
 #include "WorkerHarness.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
@@ -124,6 +125,43 @@ TEST(QtRealDialog, TheFileDialogOfACopyInAChineseFolderExportsThere) {
     rig.w->Click("xExportBt");
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ(testing_support::ReadFile(folder / testing_support::FsName("结果.txt")), kExported);
+}
+
+// The second file type takes the whole table; a name typed without an
+// extension gets that type's.
+TEST(QtRealDialog, TheFileDialogsSecondTypeWritesTheWholeTable) {
+    testing_support::TempDir dir;
+    ExportRig rig(dir.Path());
+    QStringList offered;
+    Answerer<QFileDialog> answer([&offered](QFileDialog* dialog) {
+        offered = dialog->nameFilters();
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down); // as a user picks it from the list
+        TypeAndPressEnter(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                          QStringLiteral("table"));
+    });
+    rig.w->Click("xExportBt");
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_EQ(offered, (QStringList{QString::fromUtf8("文本文件 (*.txt)"),
+                                    QString::fromUtf8("全部结果 (*.csv)")}));
+    EXPECT_TRUE(rig.w->messages.empty());
+    const std::string table = testing_support::ReadFile(dir.Path() / "table.csv");
+    EXPECT_EQ(table.rfind("\xEF\xBB\xBF"
+                          "域名,状态,注册日期,过期日期,词语\r\nAiAi.com,可以注册,,,皑皑\r\n",
+                          0),
+              0u)
+        << table;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "table.txt"));
+    // The first type stays the default: a bare name becomes a text file.
+    Answerer<QFileDialog> plain([](QFileDialog* dialog) {
+        TypeAndPressEnter(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                          QStringLiteral("names"));
+    });
+    rig.w->Click("xExportBt");
+    EXPECT_TRUE(plain.Answered());
+    EXPECT_EQ(testing_support::ReadFile(dir.Path() / "names.txt"), kExported);
 }
 
 TEST(QtRealDialog, ACancelledFileDialogWritesNothingAndSaysNothing) {

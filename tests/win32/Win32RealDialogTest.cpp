@@ -19,19 +19,24 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 using testing_support::G;
 using testing_support::Win32Harness;
 
 namespace {
 
+constexpr int kFileTypeBox = 0x470; // cmb1, the save dialog's file types
+
 // Waits on its own thread for a dialog (class #32770) of this process other
 // than the main window, then types text into its edit box and presses OK, or
-// presses Cancel when text is empty. found: the dialog's caption.
+// presses Cancel when text is empty. With a file type (from 0), the save
+// dialog's type is chosen first, as a user picks it from the list. found: the
+// dialog's caption.
 class DialogAnswerer {
 public:
-    DialogAnswerer(HWND mainWindow, std::wstring text, int editId)
-        : thread_([this, mainWindow, text = std::move(text), editId] {
+    DialogAnswerer(HWND mainWindow, std::wstring text, int editId, int fileType = -1)
+        : thread_([this, mainWindow, text = std::move(text), editId, fileType] {
               for (int i = 0; i < 400 && !done_; ++i) {
                   HWND dialog = FindDialog(mainWindow);
                   if (dialog == nullptr) {
@@ -42,6 +47,24 @@ public:
                   wchar_t caption[256] = {};
                   ::GetWindowTextW(dialog, caption, 256);
                   found_ = caption;
+                  if (HWND types = ::GetDlgItem(dialog, kFileTypeBox); types != nullptr) {
+                      const int count = static_cast<int>(::SendMessageW(types, CB_GETCOUNT, 0, 0));
+                      for (int item = 0; item < count; ++item) {
+                          const auto length = ::SendMessageW(types, CB_GETLBTEXTLEN, item, 0);
+                          std::wstring type(static_cast<std::size_t>(length) + 1, L'\0');
+                          ::SendMessageW(types, CB_GETLBTEXT, item,
+                                         reinterpret_cast<LPARAM>(type.data()));
+                          type.resize(static_cast<std::size_t>(length));
+                          fileTypes_.push_back(type);
+                      }
+                      if (fileType >= 0) {
+                          ::SendMessageW(types, CB_SETCURSEL, fileType, 0);
+                          for (const WORD code : {WORD(CBN_SELENDOK), WORD(CBN_SELCHANGE)}) {
+                              ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, code),
+                                             reinterpret_cast<LPARAM>(types));
+                          }
+                      }
+                  }
                   if (text.empty()) {
                       ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                   } else {
@@ -65,6 +88,10 @@ public:
     }
     bool Answered() const { return done_; }
     bool Typed() const { return typed_; }
+    // The file types the save dialog offered, once it was answered.
+    std::vector<std::wstring> FileTypes() const {
+        return done_ ? fileTypes_ : std::vector<std::wstring>{};
+    }
     // The dialog's caption, once it was answered.
     std::wstring Caption() {
         for (int i = 0; i < 400 && !done_; ++i) {
@@ -128,6 +155,7 @@ private:
     std::atomic<bool> done_{false};
     std::atomic<bool> typed_{false};
     std::wstring found_;
+    std::vector<std::wstring> fileTypes_;
     std::thread thread_;
 };
 
@@ -194,6 +222,33 @@ TEST(Win32RealDialog, TheSaveDialogOfACopyInAChineseFolderExportsThere) {
     rig.w->ClickTool("xExportBt");
     EXPECT_TRUE(answer.Typed());
     EXPECT_EQ(ReadLong(folder + L"\\\u7ed3\u679c.txt"), kExported);
+}
+
+// The second file type takes the whole table; a name typed without an
+// extension gets that type's.
+TEST(Win32RealDialog, TheSaveDialogsSecondTypeWritesTheWholeTable) {
+    testing_support::TempDir dir;
+    const std::wstring folder = dir.Path().native();
+    ExportRig rig(folder);
+    DialogAnswerer answer(rig.w->window->Handle(), L"table", kFileNameBox, 1);
+    rig.w->ClickTool("xExportBt");
+    EXPECT_TRUE(answer.Typed());
+    EXPECT_EQ(answer.FileTypes(),
+              (std::vector<std::wstring>{L"\u6587\u672c\u6587\u4ef6 (*.txt)",    // 文本文件
+                                         L"\u5168\u90e8\u7ed3\u679c (*.csv)"})); // 全部结果
+    EXPECT_TRUE(rig.w->messages.empty());
+    const std::string table = ReadLong(folder + L"\\table.csv");
+    EXPECT_EQ(table.rfind("\xEF\xBB\xBF"
+                          "域名,状态,注册日期,过期日期,词语\r\nAiAi.com,可以注册,,,皑皑\r\n",
+                          0),
+              0u)
+        << table;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "table.txt"));
+    // The first type stays the default: a bare name becomes a text file.
+    DialogAnswerer plain(rig.w->window->Handle(), L"names", kFileNameBox);
+    rig.w->ClickTool("xExportBt");
+    EXPECT_TRUE(plain.Typed());
+    EXPECT_EQ(ReadLong(folder + L"\\names.txt"), kExported);
 }
 
 TEST(Win32RealDialog, ACancelledSaveDialogWritesNothingAndSaysNothing) {
