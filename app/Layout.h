@@ -127,6 +127,21 @@ struct Column {
 inline constexpr Column kColumns[] = {
     {"域名", 120}, {"状态", 70}, {"注册日期", 90}, {"过期日期", 90}, {"词语", 150}};
 
+// The result list's context menu, top to bottom. The shortcut is shown beside
+// the caption; the list takes those keys itself.
+enum class ListCommand { Copy, ReInquire, Delete };
+struct ListMenuItem {
+    ListCommand command;
+    const char* name;
+    const char* caption;
+    const char* shortcut; // "" for none
+};
+inline constexpr ListMenuItem kListMenu[] = {
+    {ListCommand::Copy, "CopyMi", "复制", "Ctrl+C"},
+    {ListCommand::ReInquire, "ReInquireMi", "重查所选", ""},
+    {ListCommand::Delete, "DeleteMi", "删除所选", "Del"},
+};
+
 // The About box: a 415 x 165 client area.
 inline constexpr int kAboutWidth = 415;
 inline constexpr int kAboutHeight = 165;

@@ -189,6 +189,39 @@ void TMainForm::RzListViewColumnClick(int column) {
     });
 }
 
+void TMainForm::RzListViewCopy(const std::vector<int>& rows) {
+    Guarded([&] {
+        if (!rows.empty() && !view_.SetClipboardText(RowsText(list_, rows))) {
+            view_.ShowMessage(texts::ClipboardBusy());
+        }
+    });
+}
+
+void TMainForm::RzListViewReInquire(const std::vector<int>& rows) {
+    if (!Started()) {
+        return;
+    }
+    Guarded([&] { runs_->StartRunOf(rows); });
+}
+
+void TMainForm::RzListViewDelete(const std::vector<int>& rows) {
+    if (!Started()) {
+        return;
+    }
+    Guarded([&] {
+        if (rows.empty()) {
+            return;
+        }
+        // The rows of a run stay while it goes on: its answers find them.
+        if (runs_->InProgress()) {
+            view_.ShowMessage(texts::RunInProgress());
+            return;
+        }
+        list_.RemoveRows(rows);
+        view_.SetCountLabel(CountLabelAfterGeneration(list_.Count()));
+    });
+}
+
 void TMainForm::xExportBtClick() {
     Guarded([this] {
         const std::vector<std::string> names = CollectAvailable(list_);

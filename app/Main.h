@@ -60,8 +60,11 @@ public:
     void stBt3Click();
     void stBt4Click();
     void SettingCbbChange(int index);
-    // Result list.
+    // Result list. rows: the selected rows' indexes, in any order.
     void RzListViewColumnClick(int column);
+    void RzListViewCopy(const std::vector<int>& rows);      // Ctrl+C, 复制
+    void RzListViewReInquire(const std::vector<int>& rows); // 重查所选
+    void RzListViewDelete(const std::vector<int>& rows);    // Delete, 删除所选
 
     // Worker notifications, on the user-interface thread.
     void BakOnSeekActStart(TYmSeek* worker);

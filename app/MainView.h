@@ -42,6 +42,9 @@ public:
     // The input box with OK and Cancel; false when cancelled.
     virtual bool AskText(const std::string& caption, const std::string& prompt, std::string& value,
                          int maxLength) = 0;
+    // Puts text on the system clipboard, as Unicode text; false when the
+    // clipboard cannot be had (another program holds it).
+    virtual bool SetClipboardText(const std::string& text) = 0;
     // A fresh About box, modal, destroyed when it closes.
     virtual void ShowAboutBox() = 0;
 

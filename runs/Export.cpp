@@ -5,6 +5,8 @@
 #include "Gbk.h"
 #include "Texts.h"
 
+#include <algorithm>
+
 namespace {
 
 // The column titles, as the list shows them.
@@ -78,6 +80,29 @@ void WriteCsvFile(const platform::FilePath& path, const TResultList& list) {
     if (!platform::WriteFileReplacing(path, CsvText(list))) {
         throw AppError(FormatText(texts::CannotCreateFile(), path.ToText()));
     }
+}
+
+std::string RowsText(const TResultList& list, const std::vector<int>& rows) {
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::string text;
+    for (const int index : sorted) {
+        if (index < 0 || index >= list.Count()) {
+            continue;
+        }
+        const TListRow& row = list.Row(index);
+        for (int column = 0; column < TResultList::kColumnCount; ++column) {
+            if (column > 0) {
+                text += '\t';
+            }
+            for (const char c : row.Column(column)) {
+                text += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+            }
+        }
+        text += "\r\n";
+    }
+    return text;
 }
 
 bool IsCsvFileName(const platform::FilePath& path) {

@@ -28,5 +28,11 @@ std::string CsvText(const TResultList& list);
 // Writes CsvText(list) to path as WriteExportFile writes, whole or not at all.
 void WriteCsvFile(const platform::FilePath& path, const TResultList& list);
 
+// The rows given (any order, repeats allowed) as a spreadsheet pastes them, in
+// list order: one row a line ended by CR LF, its five cells separated by tabs.
+// GBK; a tab or a line break inside a cell becomes a blank, so that a cell
+// never splits. Rows outside the list are left out.
+std::string RowsText(const TResultList& list, const std::vector<int>& rows);
+
 // Whether a file name asks for the table (it ends in ".csv", any case).
 bool IsCsvFileName(const platform::FilePath& path);

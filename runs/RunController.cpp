@@ -82,8 +82,8 @@ void TRunController::StartRunOf(const std::vector<int>& rows) {
             captions.push_back(list_.Row(row).Caption);
         }
     }
-    if (captions.empty()) {
-        return;
+    if (RunNames(captions).empty()) {
+        return; // none long enough to be asked
     }
     Start(captions, false);
 }

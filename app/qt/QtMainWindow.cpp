@@ -8,14 +8,18 @@
 #include "ResultListModel.h"
 #include "SpinEdit.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,6 +32,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -203,7 +209,12 @@ void TQtMainWindow::BuildLayout() {
     RzListView->setAccessibleName(U(layout::kColumns[0].title));
     RzListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     RzListView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    RzListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows with Shift and Ctrl, all with Ctrl+A (the view's own key).
+    RzListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    RzListView->installEventFilter(this);
+    RzListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(RzListView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { ShowListMenu(position); });
     RzListView->setShowGrid(false);
     RzListView->setWordWrap(false);
     RzListView->setSortingEnabled(false);
@@ -461,6 +472,78 @@ void TQtMainWindow::RequestPump() {
     // inside the event loops of modal boxes and dialogs. Dropped with the window.
     QMetaObject::invokeMethod(
         this, [this] { form_->PumpNotifications(); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------- the list's commands
+
+std::vector<int> TQtMainWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : RzListView->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TQtMainWindow::RunListCommand(layout::ListCommand command) {
+    const std::vector<int> rows = SelectedRows();
+    switch (command) {
+    case layout::ListCommand::Copy:
+        form_->RzListViewCopy(rows);
+        break;
+    case layout::ListCommand::ReInquire:
+        form_->RzListViewReInquire(rows);
+        break;
+    case layout::ListCommand::Delete:
+        form_->RzListViewDelete(rows);
+        break;
+    }
+}
+
+void TQtMainWindow::ShowListMenu(const QPoint& position) {
+    // A right click on a row outside the selection selects that row alone, as
+    // every list does; on the selection it keeps the selection.
+    const QModelIndex at = RzListView->indexAt(position);
+    if (at.isValid() && !RzListView->selectionModel()->isRowSelected(at.row(), QModelIndex())) {
+        RzListView->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+    }
+    const bool any = RzListView->selectionModel()->hasSelection();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("RzListMenu"));
+    for (const layout::ListMenuItem& item : layout::kListMenu) {
+        QAction* action = menu.addAction(U(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (*item.shortcut != '\0') {
+            action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            action->setShortcutVisibleInContextMenu(true);
+        }
+        action->setEnabled(any);
+        const layout::ListCommand command = item.command;
+        connect(action, &QAction::triggered, this, [this, command] { RunListCommand(command); });
+    }
+    menu.exec(RzListView->viewport()->mapToGlobal(position));
+}
+
+bool TQtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The list's own Ctrl+C copies one cell: here it copies the selected rows.
+    if (watched == RzListView && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            RunListCommand(layout::ListCommand::Copy);
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            RunListCommand(layout::ListCommand::Delete);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TQtMainWindow::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(Q(text));
+    return true; // Qt keeps the text itself and hands it out when asked
 }
 
 void TQtMainWindow::closeEvent(QCloseEvent* event) {

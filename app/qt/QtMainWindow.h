@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Layout.h"
 #include "Main.h"
 #include "MainView.h"
 
@@ -33,6 +34,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // IMainView
@@ -52,11 +54,16 @@ private:
     bool AskSaveFileName(const dialogs::SaveOptions& options, platform::FilePath& chosen) override;
     bool AskText(const std::string& caption, const std::string& prompt, std::string& value,
                  int maxLength) override;
+    bool SetClipboardText(const std::string& text) override;
     void ShowAboutBox() override;
     void CloseWindow() override;
     void RequestPump() override;
 
     void BuildLayout();
+    // The selected rows of the list, top to bottom.
+    std::vector<int> SelectedRows() const;
+    void RunListCommand(layout::ListCommand command);
+    void ShowListMenu(const QPoint& position);
     QWidget* BuildFilterGroup(QWidget* parent);
 
     std::unique_ptr<TMainForm> form_;

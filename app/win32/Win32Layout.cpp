@@ -144,9 +144,8 @@ void TWin32MainWindow::BuildControls() {
          10, 10, {}, WS_EX_CLIENTEDGE);
 
     HWND list = Make("RzListView", WC_LISTVIEWW, L"",
-                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                         LVS_SHOWSELALWAYS,
-                     0, 0, 10, 10, {}, WS_EX_CLIENTEDGE);
+                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
+                     10, 10, {}, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     int index = 0;
     for (const layout::Column& column : layout::kColumns) {

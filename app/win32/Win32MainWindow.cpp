@@ -140,6 +140,12 @@ LRESULT TWin32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == Control("RzListView") && form_) {
+            ShowListMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        }
+        break;
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
@@ -385,6 +391,38 @@ bool TWin32MainWindow::AskSaveFileName(const dialogs::SaveOptions& options,
 bool TWin32MainWindow::AskText(const std::string& caption, const std::string& prompt,
                                std::string& value, int maxLength) {
     return win32dialogs::InputQuery(window_, caption, prompt, value, maxLength, dpi_);
+}
+
+bool TWin32MainWindow::SetClipboardText(const std::string& text) {
+    // Another program may hold the clipboard for a moment: a few tries.
+    bool open = false;
+    for (int attempt = 0; attempt < 10 && !open; ++attempt) {
+        open = ::OpenClipboard(window_) != FALSE;
+        if (!open) {
+            ::Sleep(20);
+        }
+    }
+    if (!open) {
+        return false;
+    }
+    const std::wstring wide = W(text);
+    bool placed = false;
+    if (::EmptyClipboard()) {
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+        if (memory != nullptr) {
+            if (auto* into = static_cast<wchar_t*>(::GlobalLock(memory)); into != nullptr) {
+                std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, into);
+                ::GlobalUnlock(memory);
+                // The clipboard owns the memory once it takes it.
+                placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+            }
+            if (!placed) {
+                ::GlobalFree(memory);
+            }
+        }
+    }
+    ::CloseClipboard();
+    return placed;
 }
 
 void TWin32MainWindow::ShowAboutBox() {

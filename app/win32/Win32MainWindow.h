@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Layout.h"
 #include "Main.h"
 #include "MainView.h"
 #include "ResultList.h"
@@ -59,6 +60,7 @@ private:
     bool AskSaveFileName(const dialogs::SaveOptions& options, platform::FilePath& chosen) override;
     bool AskText(const std::string& caption, const std::string& prompt, std::string& value,
                  int maxLength) override;
+    bool SetClipboardText(const std::string& text) override;
     void ShowAboutBox() override;
     void CloseWindow() override;
     void RequestPump() override;
@@ -104,8 +106,13 @@ private:
     int ShownFilterHeight(int bodyHeight) const;
     bool OnSplitterMouse(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // The virtual list's questions (Win32ResultList.cpp).
+    // The virtual list's questions, its keys and its context menu
+    // (Win32ResultList.cpp). at: where the menu was asked for, in screen
+    // coordinates, or -1, -1 from the keyboard.
     LRESULT OnListNotify(NMHDR* header);
+    std::vector<int> SelectedRows() const;
+    void RunListCommand(layout::ListCommand command);
+    void ShowListMenu(POINT at);
 
     int SpinValue(const char* name) const;
     void SetSpinValue(const char* name, int value);

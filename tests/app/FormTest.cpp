@@ -310,6 +310,27 @@ TEST(MainForm, AWholeRunFillsTheRowsAndTheExportTakesTheAvailableNames) {
     EXPECT_EQ(rig.form->SortColumn(), 1);
 }
 
+TEST(MainForm, ACopyTheClipboardRefusesIsSaidAndNothingElseChanges) {
+    FormRig rig;
+    rig.view.memo = "ai bai";
+    rig.form->stBt1Click();
+    rig.form->RzListViewCopy({});
+    EXPECT_TRUE(rig.view.clipboard.empty());
+    rig.form->RzListViewCopy({1});
+    ASSERT_EQ(rig.view.clipboard.size(), 1u);
+    EXPECT_EQ(rig.view.clipboard[0], G("AiBai.com\t*\t\t\t\r\n"));
+    rig.view.clipboardFree = false;
+    rig.form->RzListViewCopy({0, 1});
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_EQ(rig.view.messages[0].text, G("无法复制：剪贴板正被别的程序使用，请稍后再试。"));
+    EXPECT_EQ(rig.form->ResultList().Count(), 4);
+    // Nothing selected: nothing removed, nothing asked.
+    rig.form->RzListViewDelete({});
+    rig.form->RzListViewReInquire({});
+    EXPECT_EQ(rig.form->ResultList().Count(), 4);
+    EXPECT_FALSE(rig.form->RunController().InProgress());
+}
+
 TEST(MainForm, CloseStopsWithTheWholePauseThenClosesTheWindow) {
     FormRig rig([] {
         TMainFormOptions options;

@@ -234,3 +234,14 @@ TEST(CsvExport, ANameEndingInCsvAsksForTheTable) {
     EXPECT_FALSE(IsCsvFileName(dir.File("csv")));
     EXPECT_FALSE(IsCsvFileName(dir.File("allcsv")));
 }
+
+TEST(RowsText, SelectedRowsInListOrderAsTabbedLinesWhateverTheirCellsHold) {
+    TResultList list;
+    list.AddPendingRows({"MeiLi.com", "Tab.com", "AiBai.com"});
+    list.RecordAnswer(Answer("Tab.com", 1, "2001\t01-01", "2002\r\n02-02"));
+    EXPECT_EQ(RowsText(list, {2, 0, 2, 7, -1}), G("MeiLi.com\t*\t\t\t美丽、魅力\r\n"
+                                                  "AiBai.com\t*\t\t\t\r\n"));
+    // A tab or a line break a server wrote never splits a cell.
+    EXPECT_EQ(RowsText(list, {1}), G("Tab.com\t已注册\t2001 01-01\t2002  02-02\t\r\n"));
+    EXPECT_EQ(RowsText(list, {}), "");
+}

@@ -32,6 +32,8 @@ public:
     std::vector<std::string> profileNames;
     int selectedProfile = -1;
     std::vector<dialogs::SaveOptions> saveOptions;
+    std::vector<std::string> clipboard; // every text put there, in order
+    bool clipboardFree = true;          // false: another program holds it
     int aboutBoxes = 0;
     int closes = 0;
 
@@ -72,6 +74,13 @@ public:
     }
     bool AskText(const std::string&, const std::string&, std::string& value, int) override {
         return TakeScripted(inputs, value);
+    }
+    bool SetClipboardText(const std::string& text) override {
+        if (!clipboardFree) {
+            return false;
+        }
+        clipboard.push_back(text);
+        return true;
     }
     void ShowAboutBox() override { ++aboutBoxes; }
     void CloseWindow() override { ++closes; }
