@@ -112,13 +112,15 @@ HIMAGELIST DrawToolGlyphs(int size) {
         HPEN stroke = pen(green, 2);
         HGDIOBJ oldPen = ::SelectObject(dc, stroke);
         HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-        // Counter-clockwise from the top right round to the right.
-        ::Arc(dc, x0 + p(2), p(2), x0 + p(14), p(14), x0 + p(14), p(8), x0 + p(12), p(3));
+        // Counter-clockwise (as GDI draws arcs) the long way round: from the
+        // top right over the top, the left and the bottom, up to the right.
+        ::Arc(dc, x0 + p(2), p(2), x0 + p(14), p(14), x0 + p(12), p(3), x0 + p(14), p(8));
         ::SelectObject(dc, oldBrush);
         ::SelectObject(dc, oldPen);
         ::DeleteObject(stroke);
-        line(x0, 14, 8, 11, 5, green, 2);
-        line(x0, 14, 8, 15, 4, green, 2);
+        // Its head, pointing up where the arc ends.
+        line(x0, 14, 5, 11, 8, green, 2);
+        line(x0, 14, 5, 16, 8, green, 2);
     }
 
     ::SelectObject(dc, oldBitmap);

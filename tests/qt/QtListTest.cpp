@@ -9,7 +9,11 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
+
+#include <atomic>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -62,7 +66,8 @@ struct ListRig {
     // named item ("" closes the menu with Escape). captions: what the menu
     // showed, enabled: which of its items could be chosen.
     void UseMenu(int row, const char* item, QStringList* captions = nullptr,
-                 std::vector<bool>* enabled = nullptr) const {
+                 std::vector<bool>* enabled = nullptr,
+                 const std::function<void(QMenu*)>& whileShown = {}) const {
         bool answered = false;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -72,6 +77,9 @@ struct ListRig {
                     continue;
                 }
                 answered = true;
+                if (whileShown) {
+                    whileShown(menu);
+                }
                 for (QAction* action : menu->actions()) {
                     if (captions != nullptr) {
                         captions->push_back(action->text());
@@ -209,4 +217,117 @@ TEST(ResultListUse, TheDeleteKeyRemovesTheSelectedRowsButNotDuringARun) {
     rig.ClickRow(0);
     rig.Key(Qt::Key_Delete);
     EXPECT_EQ(rig.Captions(), (std::vector<std::string>{"BaiBai.com"}));
+}
+
+namespace {
+
+// A look at the window for whoever runs the test with VANTREEL_SHOTS set to a
+// folder: the window as it stands, saved there as name.png.
+void Shot(const WindowHarness& w, const char* name) {
+    if (const char* folder = std::getenv("VANTREEL_SHOTS"); folder != nullptr) {
+        QCoreApplication::processEvents();
+        w.window->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/") +
+                              QString::fromLatin1(name) + QStringLiteral(".png"));
+    }
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& by) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    for (std::size_t next; (next = text.find(by, at)) != std::string::npos; at = next + by.size()) {
+        parts.push_back(text.substr(at, next - at));
+    }
+    parts.push_back(text.substr(at));
+    return parts;
+}
+
+} // namespace
+
+// A long run as a user lives it: 80 names, a server that refuses every fifth,
+// 重查 once it answers again, the whole table exported, three rows copied and
+// pasted.
+TEST(ResultListUse, ALongRunIsAskedAgainExportedAndCopied) {
+    ListRig rig; // the rig's own four names go first
+    rig.w->Click("stBt2");
+    std::atomic<int> asked{0};
+    rig.server.SetResponder([&asked](const std::string& request) {
+        if (++asked % 5 == 0) {
+            return Reply{Reply::Mode::CloseSilently, {}, {}, 0};
+        }
+        return WhoisTestServer::WholeRoadReply(request);
+    });
+    rig.w->SetMemo("ai bai cai dan fang gan hao li mei");
+    rig.w->Click("stBt1");
+    ASSERT_EQ(rig.w->Form().ResultList().Count(), 81);
+    rig.ClickRow(80);
+    rig.Key(Qt::Key_Delete);
+    ASSERT_EQ(rig.w->Form().ResultList().Count(), 80);
+    rig.w->Click("xInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return rig.w->Status().rfind(G("总共个"), 0) == 0; }, 60000));
+    EXPECT_EQ(rig.w->Status(), G("总共个80域名查询完毕!"));
+    int failed = 0;
+    for (int row = 0; row < 80; ++row) {
+        failed += rig.w->Form().ResultList().Row(row).Column(1) == "!" ? 1 : 0;
+    }
+    EXPECT_GE(failed, 16); // every fifth name, and WholeRoadReply's own "!"
+    Shot(*rig.w, "long-run-1-refused");
+
+    rig.server.SetResponder([](const std::string& request) {
+        return Reply{Reply::Mode::AnswerAndClose,
+                     WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)),
+                     {},
+                     0};
+    });
+    const std::size_t before = rig.server.Connections().size();
+    rig.w->Click("xReInquireBt");
+    ASSERT_TRUE(WaitUntil([&] { return rig.w->Status().rfind(G("总共个"), 0) == 0; }, 60000));
+    EXPECT_EQ(rig.w->Status(), G("总共个") + std::to_string(failed) + G("域名查询完毕!"));
+    EXPECT_EQ(rig.server.Connections().size(), before + static_cast<std::size_t>(failed));
+    for (int row = 0; row < 80; ++row) {
+        EXPECT_NE(rig.w->Form().ResultList().Row(row).Column(1), "!") << row;
+    }
+    Shot(*rig.w, "long-run-2-asked-again");
+
+    rig.w->saves.push_back({true, rig.w->folder.File("all.csv")});
+    rig.w->Click("xExportBt");
+    const std::string csv = testing_support::ReadFile(rig.w->folder.Path() / "all.csv");
+    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF", 0), 0u);
+    const std::vector<std::string> lines = Split(csv.substr(3), "\r\n");
+    ASSERT_EQ(lines.size(), 82u); // the header, 80 rows, the empty rest after the last CR LF
+    EXPECT_EQ(lines[0], "域名,状态,注册日期,过期日期,词语");
+    EXPECT_EQ(lines[81], "");
+    for (int row = 0; row < 80; ++row) {
+        const std::vector<std::string> cells = Split(lines[static_cast<std::size_t>(row) + 1], ",");
+        ASSERT_EQ(cells.size(), 5u) << row;
+        EXPECT_EQ(cells[0], rig.w->Form().ResultList().Row(row).Caption);
+        EXPECT_TRUE(cells[1] == "可以注册" || cells[1] == "已注册") << cells[1];
+    }
+
+    rig.ClickRow(0);
+    rig.ClickRow(2, Qt::ShiftModifier);
+    rig.Key(Qt::Key_C, Qt::ControlModifier);
+    auto* memo = rig.w->Find<QPlainTextEdit>("YinjieMemo");
+    memo->clear();
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    const std::vector<std::string> pasted = Split(Gbk(memo->toPlainText()), "\n");
+    ASSERT_EQ(pasted.size(), 4u);
+    for (std::size_t row = 0; row < 3; ++row) {
+        EXPECT_EQ(Split(pasted[row], "\t").size(), 5u) << pasted[row];
+        EXPECT_EQ(Split(pasted[row], "\t")[0],
+                  rig.w->Form().ResultList().Row(static_cast<int>(row)).Caption);
+    }
+    Shot(*rig.w, "long-run-3-pasted");
+
+    // The menu on the three rows, for a look at the screen as it stands.
+    rig.UseMenu(1, "", nullptr, nullptr, [&rig](QMenu* menu) {
+        if (const char* folder = std::getenv("VANTREEL_SHOTS"); folder != nullptr) {
+            QTest::qWait(100);
+            const QRect frame = rig.w->window->frameGeometry().united(menu->geometry());
+            QGuiApplication::primaryScreen()
+                ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                .save(QString::fromLocal8Bit(folder) + QStringLiteral("/long-run-4-menu.png"));
+        }
+    });
+    EXPECT_EQ(rig.Selected(), (std::vector<int>{0, 1, 2}));
 }

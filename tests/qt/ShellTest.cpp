@@ -38,6 +38,7 @@ TEST(Shell, HelpOpensTheBundledPageBesideTheExecutable) {
     EXPECT_TRUE(std::filesystem::exists(help / "index.html"));
     EXPECT_TRUE(std::filesystem::exists(help / "screenshot.png"));
     EXPECT_TRUE(std::filesystem::exists(help / "screenshot-windows.png"));
+    EXPECT_TRUE(std::filesystem::exists(help / "screenshot-list.png"));
     const std::string page = testing_support::ReadFile(help / "index.html");
     for (const char* topic :
          {"增加域名", "查询", "可以注册", "已注册", "2 秒", "导出", "kestrova.ini"}) {

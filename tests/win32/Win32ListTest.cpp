@@ -13,8 +13,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,12 +32,12 @@ using testing_support::Win32Harness;
 namespace {
 
 // Waits on its own thread for this process's popup menu (class #32768), reads
-// its items, then picks item (from 0) with the arrow keys and Enter, or closes
-// it with Escape when item is -1.
+// its items (and calls whileShown with it, if given), then picks item (from 0) with the arrow keys
+// and Enter, or closes it with Escape when item is -1.
 class MenuAnswerer {
 public:
-    explicit MenuAnswerer(int item)
-        : thread_([this, item] {
+    explicit MenuAnswerer(int item, std::function<void(HWND menu)> whileShown = {})
+        : thread_([this, item, whileShown = std::move(whileShown)] {
               for (int i = 0; i < 200 && !done_; ++i) {
                   HWND menu = FindMenuWindow();
                   if (menu == nullptr) {
@@ -42,6 +45,9 @@ public:
                       continue;
                   }
                   ::Sleep(150); // let it finish drawing
+                  if (whileShown) {
+                      whileShown(menu);
+                  }
                   auto* items = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
                   const int count = items != nullptr ? ::GetMenuItemCount(items) : 0;
                   for (int k = 0; k < count; ++k) {
@@ -364,4 +370,155 @@ TEST(Win32ResultListUse, TheDeleteKeyRemovesTheSelectedRowsButNotDuringARun) {
     rig.ClickRow(0);
     rig.Key(VK_DELETE);
     EXPECT_EQ(rig.Captions(), (std::vector<std::string>{"BaiBai.com"}));
+}
+
+namespace {
+
+// A look at the screen for whoever runs the test with VANTREEL_SHOTS set to a
+// folder: the window (and whatever stands over it, such as a menu) as the
+// screen shows it, saved there as name.bmp.
+void Shot(HWND window, const char* name, HWND over = nullptr) {
+    const char* folder = std::getenv("VANTREEL_SHOTS");
+    if (folder == nullptr) {
+        return;
+    }
+    PumpFor(100);
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    if (over != nullptr) {
+        RECT o{};
+        ::GetWindowRect(over, &o);
+        ::UnionRect(&r, &r, &o);
+    }
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file keeps its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    const std::string path = std::string(folder) + "\\" + name + ".bmp";
+    if (FILE* out = std::fopen(path.c_str(), "wb"); out != nullptr) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        std::fwrite(bits, 1, size, out);
+        std::fclose(out);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& by) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    for (std::size_t next; (next = text.find(by, at)) != std::string::npos; at = next + by.size()) {
+        parts.push_back(text.substr(at, next - at));
+    }
+    parts.push_back(text.substr(at));
+    return parts;
+}
+
+} // namespace
+
+// A long run as a user lives it: 80 names, a server that refuses every fifth,
+// 重查 once it answers again, the whole table exported, three rows copied and
+// pasted.
+TEST(Win32ResultListUse, ALongRunIsAskedAgainExportedAndCopied) {
+    ListRig rig; // the rig's own four names go first
+    rig.w->Click("stBt2");
+    std::atomic<int> asked{0};
+    rig.server.SetResponder([&asked](const std::string& request) {
+        if (++asked % 5 == 0) {
+            return Reply{Reply::Mode::CloseSilently, {}, {}, 0};
+        }
+        return WhoisTestServer::WholeRoadReply(request);
+    });
+    rig.w->SetText("YinjieMemo", "ai bai cai dan fang gan hao li mei");
+    rig.w->Click("stBt1");
+    ASSERT_EQ(rig.w->Rows(), 81);
+    ::SendMessageW(rig.list, LVM_ENSUREVISIBLE, 80, FALSE);
+    rig.ClickRow(80);
+    rig.Key(VK_DELETE);
+    ASSERT_EQ(rig.w->Rows(), 80);
+    ::SendMessageW(rig.list, LVM_ENSUREVISIBLE, 0, FALSE);
+    rig.w->ClickTool("xInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return rig.w->Status().rfind(G("总共个"), 0) == 0; }, 60000));
+    EXPECT_EQ(rig.w->Status(), G("总共个80域名查询完毕!"));
+    int failed = 0;
+    for (int row = 0; row < 80; ++row) {
+        failed += rig.w->Cell(row, 1) == "!" ? 1 : 0;
+    }
+    EXPECT_GE(failed, 16); // every fifth name, and WholeRoadReply's own "!"
+    Shot(rig.w->window->Handle(), "long-run-1-refused");
+
+    rig.server.SetResponder([](const std::string& request) {
+        return Reply{Reply::Mode::AnswerAndClose,
+                     WhoisTestServer::NoMatchAnswer(WhoisTestServer::NameOf(request)),
+                     {},
+                     0};
+    });
+    const std::size_t before = rig.server.Connections().size();
+    rig.w->ClickTool("xReInquireBt");
+    ASSERT_TRUE(PumpUntil([&] { return rig.w->Status().rfind(G("总共个"), 0) == 0; }, 60000));
+    EXPECT_EQ(rig.w->Status(), G("总共个") + std::to_string(failed) + G("域名查询完毕!"));
+    EXPECT_EQ(rig.server.Connections().size(), before + static_cast<std::size_t>(failed));
+    for (int row = 0; row < 80; ++row) {
+        EXPECT_NE(rig.w->Cell(row, 1), "!") << row;
+    }
+    Shot(rig.w->window->Handle(), "long-run-2-asked-again");
+
+    rig.w->saves.push_back({true, rig.w->folder.File("all.csv")});
+    rig.w->ClickTool("xExportBt");
+    const std::string csv = testing_support::ReadFile(rig.w->folder.Path() / "all.csv");
+    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF", 0), 0u);
+    const std::vector<std::string> lines = Split(csv.substr(3), "\r\n");
+    ASSERT_EQ(lines.size(), 82u); // the header, 80 rows, the empty rest after the last CR LF
+    EXPECT_EQ(lines[0], "域名,状态,注册日期,过期日期,词语");
+    for (int row = 0; row < 80; ++row) {
+        const std::vector<std::string> cells = Split(lines[static_cast<std::size_t>(row) + 1], ",");
+        ASSERT_EQ(cells.size(), 5u) << row;
+        EXPECT_EQ(cells[0], rig.w->Cell(row, 0));
+        EXPECT_TRUE(cells[1] == "可以注册" || cells[1] == "已注册") << cells[1];
+    }
+
+    rig.ClickRow(0);
+    rig.ClickRow(2, MK_SHIFT);
+    rig.Key('C', MK_CONTROL);
+    HWND memo = rig.w->Find("YinjieMemo");
+    ::SetWindowTextW(memo, L"");
+    ::SetFocus(memo);
+    ::SendMessageW(memo, WM_PASTE, 0, 0);
+    const std::vector<std::string> pasted = Split(rig.w->Text("YinjieMemo"), "\r\n");
+    ASSERT_EQ(pasted.size(), 4u);
+    for (std::size_t row = 0; row < 3; ++row) {
+        ASSERT_EQ(Split(pasted[row], "\t").size(), 5u) << pasted[row];
+        EXPECT_EQ(Split(pasted[row], "\t")[0], rig.w->Cell(static_cast<int>(row), 0));
+    }
+    Shot(rig.w->window->Handle(), "long-run-3-pasted");
+
+    // The menu on the three rows, for a look at the screen as it stands.
+    {
+        MenuAnswerer answer(
+            -1, [&rig](HWND menu) { Shot(rig.w->window->Handle(), "long-run-4-menu", menu); });
+        rig.RightClick(1);
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(rig.Selected(), (std::vector<int>{0, 1, 2}));
 }

@@ -2,6 +2,7 @@
 // minimising, with the keyboard and the mouse.
 #include "Dpi.h"
 #include "Layout.h"
+#include "ToolGlyphs.h"
 #include "Win32Harness.h"
 #include "Win32TestTools.h"
 
@@ -328,4 +329,37 @@ TEST(Win32Scaling, AProgramStartedAtAnotherScalingLaysItselfOutForIt) {
     EXPECT_EQ(PlaceOf(words).top, s(layout::kToolbarHeight + 2 + layout::kRow[5]));
     EXPECT_LE(TextWidth(words, win32text::U("只要词语")) + s(20), ClientSize(words).cx);
     EXPECT_GE(PlaceOf(w.Find("RzListView")).left, PlaceOf(w.Find("stBt4")).right);
+}
+
+// Each glyph is drawn whole at every size: a shape that covers a good part of
+// its square (a stroke drawn the short way round an arc, say, leaves a speck).
+TEST(Win32Window, EveryToolGlyphCoversAGoodPartOfItsSquare) {
+    for (const int size : {16, 20, 24}) {
+        HIMAGELIST glyphs = DrawToolGlyphs(size);
+        ASSERT_EQ(::ImageList_GetImageCount(glyphs), 8) << size;
+        HDC screen = ::GetDC(nullptr);
+        HDC dc = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size, size);
+        ::ReleaseDC(nullptr, screen);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        for (int glyph = 0; glyph < 8; ++glyph) {
+            const COLORREF back = RGB(255, 255, 255);
+            HBRUSH brush = ::CreateSolidBrush(back);
+            RECT all{0, 0, size, size};
+            ::FillRect(dc, &all, brush);
+            ::DeleteObject(brush);
+            ::ImageList_Draw(glyphs, glyph, dc, 0, 0, ILD_TRANSPARENT);
+            int drawn = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    drawn += ::GetPixel(dc, x, y) != back ? 1 : 0;
+                }
+            }
+            EXPECT_GE(drawn * 8, size * size) << "glyph " << glyph << " at " << size << " px";
+        }
+        ::SelectObject(dc, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+        ::ImageList_Destroy(glyphs);
+    }
 }
