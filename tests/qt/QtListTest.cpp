@@ -19,6 +19,7 @@
 
 using testing_support::G;
 using testing_support::Reply;
+using testing_support::Shot;
 using testing_support::WaitUntil;
 using testing_support::WhoisTestServer;
 using testing_support::WindowHarness;
@@ -220,16 +221,6 @@ TEST(ResultListUse, TheDeleteKeyRemovesTheSelectedRowsButNotDuringARun) {
 }
 
 namespace {
-
-// A look at the window for whoever runs the test with VANTREEL_SHOTS set to a
-// folder: the window as it stands, saved there as name.png.
-void Shot(const WindowHarness& w, const char* name) {
-    if (const char* folder = std::getenv("VANTREEL_SHOTS"); folder != nullptr) {
-        QCoreApplication::processEvents();
-        w.window->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/") +
-                              QString::fromLatin1(name) + QStringLiteral(".png"));
-    }
-}
 
 std::vector<std::string> Split(const std::string& text, const std::string& by) {
     std::vector<std::string> parts;

@@ -576,6 +576,7 @@ TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     for (int row = 0; row < 484; ++row) {
         withWords += cell(row, 4).isEmpty() ? 0 : 1;
     }
+    testing_support::Shot(w, "words-1-default-names");
 
     w.Click("stBt2");
     w.Find<QCheckBox>("YmCiYuChk")->click();
@@ -585,6 +586,7 @@ TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     for (int row = 0; row < w.Form().ResultList().Count(); ++row) {
         ASSERT_FALSE(cell(row, 4).isEmpty()) << row;
     }
+    testing_support::Shot(w, "words-2-words-only");
 
     // A click on the header: the most common first word on top.
     w.Click("stBt2");
@@ -603,6 +605,7 @@ TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.window->grab().save(
         QDir::current().absoluteFilePath(QStringLiteral("words-sorted.png"))));
+    testing_support::Shot(w, "words-3-sorted");
 
     // A run of the names with words: the answers come, the words and the order stay.
     w.Click("stBt2");
@@ -622,6 +625,7 @@ TEST(MainWindow, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     QCoreApplication::processEvents();
     ASSERT_TRUE(
         w.window->grab().save(QDir::current().absoluteFilePath(QStringLiteral("words-run.png"))));
+    testing_support::Shot(w, "words-4-run");
 }
 
 TEST(MainWindow, TheCloseButtonWaitsItsWholeSecond) {

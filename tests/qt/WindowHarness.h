@@ -20,6 +20,7 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
 #include <memory>
 
@@ -91,5 +92,15 @@ public:
 private:
     std::string savedHome_;
 };
+
+// A look at the window for whoever runs the test with VANTREEL_SHOTS set to a
+// folder: the window as it stands, saved there as name.png.
+inline void Shot(const WindowHarness& w, const char* name) {
+    if (const char* folder = std::getenv("VANTREEL_SHOTS"); folder != nullptr) {
+        QCoreApplication::processEvents();
+        w.window->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/") +
+                              QString::fromLatin1(name) + QStringLiteral(".png"));
+    }
+}
 
 } // namespace testing_support

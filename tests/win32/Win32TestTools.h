@@ -11,6 +11,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -118,6 +120,57 @@ inline void WhenDialogShows(const std::string& captionGbk, std::function<void(HW
         }
         ::SendMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     });
+}
+
+// A look at the screen for whoever runs the test with VANTREEL_SHOTS set to a
+// folder: the window (and whatever stands over it, such as a menu) as the
+// screen shows it, saved there as name.bmp.
+inline void Shot(HWND window, const char* name, HWND over = nullptr) {
+    const char* folder = std::getenv("VANTREEL_SHOTS");
+    if (folder == nullptr) {
+        return;
+    }
+    testing_support::PumpFor(100);
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    if (over != nullptr) {
+        RECT o{};
+        ::GetWindowRect(over, &o);
+        ::UnionRect(&r, &r, &o);
+    }
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file keeps its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    const std::string path = std::string(folder) + "\\" + name + ".bmp";
+    if (FILE* out = std::fopen(path.c_str(), "wb"); out != nullptr) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        std::fwrite(bits, 1, size, out);
+        std::fclose(out);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
 }
 
 } // namespace win32_test_tools

@@ -265,6 +265,7 @@ TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
         withWords += w.Cell(row, 4).empty() ? 0 : 1;
     }
     ASSERT_GT(withWords, 100);
+    Shot(w.window->Handle(), "words-1-default-names");
 
     w.Click("stBt2");
     ::SendMessageW(w.Find("YmCiYuChk"), BM_CLICK, 0, 0);
@@ -273,6 +274,7 @@ TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     for (int row = 0; row < withWords; ++row) {
         ASSERT_NE(w.Cell(row, 4), "") << row;
     }
+    Shot(w.window->Handle(), "words-2-words-only");
 
     w.Click("stBt2");
     ::SendMessageW(w.Find("YmCiYuChk"), BM_CLICK, 0, 0);
@@ -294,6 +296,7 @@ TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
     EXPECT_NE(w.Cell(0, 4), "");
     EXPECT_EQ(w.Cell(withWords, 0), "AiBai.com"); // the first without words, in its order
     EXPECT_EQ(w.Cell(483, 4), "");
+    Shot(w.window->Handle(), "words-3-sorted");
 
     // A run: the answers come, the words and the order stay.
     std::vector<std::pair<std::string, std::string>> before;
@@ -307,9 +310,7 @@ TEST(Win32Window, TheWordsColumnTheWordsBoxAndTheSortByWords) {
                   before[static_cast<std::size_t>(row)]);
         ASSERT_NE(w.Cell(row, 1), "*") << row;
     }
-    if (const char* hold = std::getenv("VANTREEL_HOLD_MS")) {
-        PumpFor(std::atoi(hold));
-    }
+    Shot(w.window->Handle(), "words-4-run");
 }
 
 // 重查 after a run with a "!" row asks only that name; the answered rows keep
