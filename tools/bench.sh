@@ -26,10 +26,15 @@ echo
 echo "| benchmark | wall time | CPU time | figures |"
 echo "|---|---|---|---|"
 # Console lines: name, time and unit, CPU time and unit, iterations, then the
-# counters (name=value) and the label.
+# counters (name=value) and the label (its words kept together).
 awk '$1 ~ /^BM_/ && NF >= 6 {
         figures = ""
-        for (i = 7; i <= NF; ++i) figures = figures (figures == "" ? "" : ", ") $i
+        label = ""
+        for (i = 7; i <= NF; ++i) {
+            if ($i ~ /=/) figures = figures (figures == "" ? "" : ", ") $i
+            else label = label (label == "" ? "" : " ") $i
+        }
+        if (label != "") figures = figures (figures == "" ? "" : ", ") label
         printf "| %s | %s %s | %s %s | %s |\n", $1, $2, $3, $4, $5, figures
     }' "$out/core.txt" "$out/window.txt" "$out/win32.txt"
 rm -rf "$out"
