@@ -96,7 +96,7 @@ save_profile "$window" 308 199 "deb-check"
 ini="$home/.config/vantreel/kestrova.ini"
 wait_file "$ini" || fail "no profile in $ini"
 grep -q '^\[deb-check\]' "$ini" || fail "the profile is not in $ini"
-xdotool mousemove --window "$window" 237 24 click 1 # 帮助
+xdotool mousemove --window "$window" 297 24 click 1 # 帮助, the fifth button
 wait_file "$work/opened" || fail "帮助 opened nothing"
 help=$(head -n 1 "$work/opened")
 [ "$help" = "file:///usr/share/vantreel/help/index.html" ] || fail "帮助 opened $help"
@@ -144,7 +144,7 @@ use_windows_program() {
     save_profile "$window" 313 221 "$profile"
     wait_file "$3" || fail "no profile in $3"
     grep -q "^\[$profile\]" "$3" || fail "the profile is not in $3"
-    xdotool mousemove --window "$window" 352 51 click 1 # 关闭
+    xdotool mousemove --window "$window" 412 51 click 1 # 关闭, the last button
     wait "$program_pid" || true
     program_pid=
     # Wine lets go of the program's file a moment after its window goes.
