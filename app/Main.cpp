@@ -222,6 +222,20 @@ void TMainForm::RzListViewDelete(const std::vector<int>& rows) {
     });
 }
 
+void TMainForm::RzListViewCommand(layout::ListCommand command, const std::vector<int>& rows) {
+    switch (command) {
+    case layout::ListCommand::Copy:
+        RzListViewCopy(rows);
+        break;
+    case layout::ListCommand::ReInquire:
+        RzListViewReInquire(rows);
+        break;
+    case layout::ListCommand::Delete:
+        RzListViewDelete(rows);
+        break;
+    }
+}
+
 void TMainForm::xExportBtClick() {
     Guarded([this] {
         const std::vector<std::string> names = CollectAvailable(list_);

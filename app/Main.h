@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FilePath.h"
+#include "Layout.h"
 #include "MainView.h"
 #include "ProgramFolders.h"
 #include "QueuedDispatcher.h"
@@ -65,6 +66,8 @@ public:
     void RzListViewCopy(const std::vector<int>& rows);      // Ctrl+C, 复制
     void RzListViewReInquire(const std::vector<int>& rows); // 重查所选
     void RzListViewDelete(const std::vector<int>& rows);    // Delete, 删除所选
+    // One of the three above, as a toolkit's key or menu item names it.
+    void RzListViewCommand(layout::ListCommand command, const std::vector<int>& rows);
 
     // Worker notifications, on the user-interface thread.
     void BakOnSeekActStart(TYmSeek* worker);

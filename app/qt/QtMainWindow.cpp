@@ -486,18 +486,7 @@ std::vector<int> TQtMainWindow::SelectedRows() const {
 }
 
 void TQtMainWindow::RunListCommand(layout::ListCommand command) {
-    const std::vector<int> rows = SelectedRows();
-    switch (command) {
-    case layout::ListCommand::Copy:
-        form_->RzListViewCopy(rows);
-        break;
-    case layout::ListCommand::ReInquire:
-        form_->RzListViewReInquire(rows);
-        break;
-    case layout::ListCommand::Delete:
-        form_->RzListViewDelete(rows);
-        break;
-    }
+    form_->RzListViewCommand(command, SelectedRows());
 }
 
 void TQtMainWindow::ShowListMenu(const QPoint& position) {

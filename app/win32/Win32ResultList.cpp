@@ -97,18 +97,7 @@ std::vector<int> TWin32MainWindow::SelectedRows() const {
 }
 
 void TWin32MainWindow::RunListCommand(layout::ListCommand command) {
-    const std::vector<int> rows = SelectedRows();
-    switch (command) {
-    case layout::ListCommand::Copy:
-        form_->RzListViewCopy(rows);
-        break;
-    case layout::ListCommand::ReInquire:
-        form_->RzListViewReInquire(rows);
-        break;
-    case layout::ListCommand::Delete:
-        form_->RzListViewDelete(rows);
-        break;
-    }
+    form_->RzListViewCommand(command, SelectedRows());
 }
 
 void TWin32MainWindow::ShowListMenu(POINT at) {

@@ -20,6 +20,7 @@
 using testing_support::G;
 using testing_support::Reply;
 using testing_support::Shot;
+using testing_support::Split;
 using testing_support::WaitUntil;
 using testing_support::WhoisTestServer;
 using testing_support::WindowHarness;
@@ -219,20 +220,6 @@ TEST(ResultListUse, TheDeleteKeyRemovesTheSelectedRowsButNotDuringARun) {
     rig.Key(Qt::Key_Delete);
     EXPECT_EQ(rig.Captions(), (std::vector<std::string>{"BaiBai.com"}));
 }
-
-namespace {
-
-std::vector<std::string> Split(const std::string& text, const std::string& by) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    for (std::size_t next; (next = text.find(by, at)) != std::string::npos; at = next + by.size()) {
-        parts.push_back(text.substr(at, next - at));
-    }
-    parts.push_back(text.substr(at));
-    return parts;
-}
-
-} // namespace
 
 // A long run as a user lives it: 80 names, a server that refuses every fifth,
 // 重查 once it answers again, the whole table exported, three rows copied and

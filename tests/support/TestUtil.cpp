@@ -75,6 +75,16 @@ std::string G(const char* utf8) {
     return platform::Utf8ToGbk(utf8);
 }
 
+std::vector<std::string> Split(const std::string& text, const std::string& by) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    for (std::size_t next; (next = text.find(by, at)) != std::string::npos; at = next + by.size()) {
+        parts.push_back(text.substr(at, next - at));
+    }
+    parts.push_back(text.substr(at));
+    return parts;
+}
+
 void MakeReadOnly(const std::filesystem::path& path) {
     std::filesystem::permissions(path,
                                  std::filesystem::perms::owner_write |

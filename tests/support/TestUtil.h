@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace platform {
 // How a failed check shows a path.
@@ -66,5 +67,9 @@ std::string SyllableMemo(int n);
 
 // UTF-8 text (as in this source) in the program's GBK.
 std::string G(const char* utf8);
+
+// The parts of text between the separators, the last part after the last one
+// (empty when text ends with a separator).
+std::vector<std::string> Split(const std::string& text, const std::string& by);
 
 } // namespace testing_support

@@ -27,6 +27,7 @@ using testing_support::G;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 using testing_support::Reply;
+using testing_support::Split;
 using testing_support::WhoisTestServer;
 using testing_support::Win32Harness;
 using win32_test_tools::Shot;
@@ -373,20 +374,6 @@ TEST(Win32ResultListUse, TheDeleteKeyRemovesTheSelectedRowsButNotDuringARun) {
     rig.Key(VK_DELETE);
     EXPECT_EQ(rig.Captions(), (std::vector<std::string>{"BaiBai.com"}));
 }
-
-namespace {
-
-std::vector<std::string> Split(const std::string& text, const std::string& by) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    for (std::size_t next; (next = text.find(by, at)) != std::string::npos; at = next + by.size()) {
-        parts.push_back(text.substr(at, next - at));
-    }
-    parts.push_back(text.substr(at));
-    return parts;
-}
-
-} // namespace
 
 // A long run as a user lives it: 80 names, a server that refuses every fifth,
 // 重查 once it answers again, the whole table exported, three rows copied and
